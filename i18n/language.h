@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringView>
+#include <QtGlobal>
+
+namespace wf {
+
+/** The two languages every window, list and message comes in. */
+enum class Language { Chinese, English };
+
+/** The process-wide display language flag: 0 for Chinese, -1 for English. Any non-zero value
+ *  reads as English, as older data files and INI files may hold 1. */
+qint32 displayLanguageFlag();
+void setDisplayLanguageFlag(qint32 flag);
+
+/** The language the flag selects. */
+Language displayLanguage();
+
+/** The flag value that stands for a language: 0 or -1. */
+constexpr qint32 flagFor(Language language)
+{
+    return language == Language::English ? -1 : 0;
+}
+
+/** A text that exists in both languages, Chinese first as the radio's users know it. */
+struct WordPair
+{
+    QStringView chinese;
+    QStringView english;
+
+    constexpr QStringView in(Language language) const
+    {
+        return language == Language::English ? english : chinese;
+    }
+    /** True when the text is either form of the pair, compared exactly. */
+    bool matches(QStringView text) const { return text == chinese || text == english; }
+};
+
+} // namespace wf
