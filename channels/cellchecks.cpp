@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "channels/cellchecks.h"
+
+#include "channels/channeltable.h"
+#include "channels/numbertext.h"
+#include "i18n/words.h"
+
+#include <algorithm>
+
+namespace wf {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// The typed value with one decimal; anything above 300 Hz is held at 300.0.
+CheckedText toneValue(const QString &text, bool capAt300)
+{
+    const std::optional<double> value = readDecimal(text);
+    if (!value)
+        return {text, invalidFloatMessage(text)};
+    if (capAt300 && *value > 300)
+        return {u"300.0"_s, {}};
+    return {formatDecimal(*value, 1), {}};
+}
+
+// No suffix letters, and at most one point (none at all in a one-character text).
+bool isNumericTone(const QString &text)
+{
+    const int points = CountChar(u'.', text);
+    const bool letters =
+        text.contains(u'O') || text.contains(u'E') || text.contains(u'I') || text.contains(u'N');
+    return !letters && (text.size() == 1 ? points == 0 : points <= 1);
+}
+
+// Digits and the one suffix letter last, as in 023N or 7I.
+bool isDcsForm(const QString &text, QChar suffix)
+{
+    const QChar other = suffix == u'N' ? u'I' : u'N';
+    return !text.contains(u'O') && !text.contains(u'E') && !text.contains(u'.') &&
+           !text.contains(other) && CountChar(suffix, text) == 1 && text.endsWith(suffix);
+}
+
+bool isDcsForm(const QString &text)
+{
+    return isDcsForm(text, u'N') || isDcsForm(text, u'I');
+}
+
+bool hasNonAscii(const QString &text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x80; });
+}
+
+CheckedText frequencyWithFiveDecimals(const QString &text)
+{
+    const std::optional<double> value = readDecimal(text);
+    if (!value)
+        return {text, invalidFloatMessage(text)};
+    return {formatDecimal(*value, 5), {}};
+}
+
+} // namespace
+
+int CountChar(QChar c, QStringView text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), c));
+}
+
+int CountLetters(QStringView text)
+{
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](QChar c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    }));
+}
+
+bool isBlankCell(const QString &text)
+{
+    return text.isEmpty() || text == u" "_s;
+}
+
+CheckedText CheckFrequencyText(const QString &text)
+{
+    if (text.isEmpty())
+        return {text, {}};
+    if (CountChar(u'.', text) > 1 || CountLetters(text) > 0)
+        return {};
+    const std::optional<double> value = readDecimal(text);
+    if (!value)
+        return {text, invalidFloatMessage(text)};
+    if (*value > 999.99999 || *value <= 0)
+        return {};
+    return {text, {}};
+}
+
+CheckedText NormaliseToneText(const QString &text, Language language)
+{
+    const QString none = words::kNone.in(language).toString();
+    const bool blank = isBlankCell(text) || text == words::kNone.chinese;
+    if (!blank && hasNonAscii(text))
+        return {none, {}};
+    if (blank || text == words::kNone.english)
+        return {none, {}};
+
+    // Only ASCII is left, so the length in characters is the length in bytes.
+    const bool numeric = isNumericTone(text);
+    switch (text.size()) {
+    case 1:
+        return numeric ? toneValue(text, false) : CheckedText{u"62.5"_s, {}};
+    case 2:
+        if (isDcsForm(text))
+            return {u"00"_s + text, {}};
+        return numeric ? toneValue(text, false) : CheckedText{u"62.5"_s, {}};
+    case 3:
+        if (isDcsForm(text))
+            return {u"0"_s + text, {}};
+        return numeric ? toneValue(text, true) : CheckedText{none, {}};
+    case 4:
+        if (isDcsForm(text))
+            return {text, {}};
+        return numeric ? toneValue(text, true) : CheckedText{u"62.5"_s, {}};
+    default:
+        if (text.endsWith(u'N'))
+            return {u"023N"_s, {}};
+        if (text.endsWith(u'I'))
+            return {u"023I"_s, {}};
+        return numeric ? toneValue(text, true) : CheckedText{u"62.5"_s, {}};
+    }
+}
+
+Conversion checkCommittedCell(ChannelRow &row, int column, Language language)
+{
+    const auto rxSet = [&row] {
+        return !isBlankCell(row[column::RxFrequency]);
+    };
+    const auto txSet = [&row] {
+        return !isBlankCell(row[column::TxFrequency]);
+    };
+
+    // Each step sees the row as the steps before it left it; a failed reading ends the check.
+    const auto apply = [&row](int at, const CheckedText &checked) {
+        if (checked.ok())
+            row[at] = checked.text;
+        return checked.ok();
+    };
+    const auto failed = [](const CheckedText &checked) {
+        return Conversion{checked.error};
+    };
+
+    for (int tone : {column::DecodeTone, column::EncodeTone}) {
+        if (column == tone && rxSet()) {
+            const CheckedText checked = NormaliseToneText(row[tone], language);
+            if (!apply(tone, checked))
+                return failed(checked);
+        }
+    }
+    if (column == column::RxFrequency && rxSet()) {
+        const CheckedText checked = CheckFrequencyText(row[column::RxFrequency]);
+        if (!apply(column::RxFrequency, checked))
+            return failed(checked);
+    }
+    if (column == column::TxFrequency && rxSet() && txSet()) {
+        const CheckedText checked = CheckFrequencyText(row[column::TxFrequency]);
+        if (!apply(column::TxFrequency, checked))
+            return failed(checked);
+    }
+    if (column == column::RxFrequency && rxSet()) {
+        const CheckedText checked = frequencyWithFiveDecimals(row[column::RxFrequency]);
+        if (!apply(column::RxFrequency, checked))
+            return failed(checked);
+    }
+    if (column == column::TxFrequency && rxSet() && txSet()) {
+        const CheckedText checked = frequencyWithFiveDecimals(row[column::TxFrequency]);
+        if (!apply(column::TxFrequency, checked))
+            return failed(checked);
+    }
+    // A row whose last two cells were never filled is new: it takes the usual values. A row
+    // loaded from a data file holds single spaces there and keeps what it has.
+    if (column == column::RxFrequency && rxSet() && row[column::Compander].isEmpty() &&
+        row[column::SignallingInfo].isEmpty()) {
+        row[column::TxFrequency] = row[column::RxFrequency];
+        const auto &columns = table::channelColumns();
+        for (int c = column::DecodeTone; c < column::kCount; ++c)
+            row[c] = columns[c].freshValue.in(language).toString();
+    }
+    if (!rxSet()) {
+        for (int c = column::RxFrequency; c < column::kCount; ++c)
+            row[c].clear();
+    }
+    return {};
+}
+
+} // namespace wf

@@ -1,0 +1,246 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "channels/cellchecks.h"
+#include "channels/channeltable.h"
+
+#include <QtTest>
+
+using namespace wf;
+using namespace Qt::StringLiterals;
+
+class TestCellChecks final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void toneEntries_data();
+    void toneEntries();
+    void frequencyEntries_data();
+    void frequencyEntries();
+    void freshRow_data();
+    void freshRow();
+    void rowWithoutReceiveFrequencyEmpties();
+    void transmitFrequency();
+    void loadedRowKeepsItsValues();
+    void unreadableNumbersKeepTheText();
+    void valueLists();
+};
+
+void TestCellChecks::toneEntries_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QString>("stored");
+
+    const auto row = [](const char *name, const QString &typed, bool english,
+                        const QString &stored) {
+        QTest::newRow(name) << typed << english << stored;
+    };
+    row("67", u"67"_s, false, u"67.0"_s);
+    row("100", u"100"_s, false, u"100.0"_s);
+    row("350 held at 300", u"350"_s, false, u"300.0"_s);
+    row("23N", u"23N"_s, false, u"023N"_s);
+    row("7I", u"7I"_s, false, u"007I"_s);
+    row("023N stays", u"023N"_s, false, u"023N"_s);
+    row("023I stays", u"023I"_s, false, u"023I"_s);
+    row("1234N", u"1234N"_s, false, u"023N"_s);
+    row("1234I", u"1234I"_s, false, u"023I"_s);
+    row("12345", u"12345"_s, false, u"300.0"_s);
+    row("ONE", u"ONE"_s, false, u"无"_s);
+    row("ONE english", u"ONE"_s, true, u"NONE"_s);
+    row("OE", u"OE"_s, false, u"62.5"_s);
+    row("O", u"O"_s, false, u"62.5"_s);
+    row("lone point", u"."_s, false, u"62.5"_s);
+    row("NONE in Chinese mode", u"NONE"_s, false, u"无"_s);
+    row("无 in English mode", u"无"_s, true, u"NONE"_s);
+    row("other Chinese text", u"高"_s, false, u"无"_s);
+    row("8", u"8"_s, false, u"8.0"_s);
+    row("99 not checked against the list", u"99"_s, false, u"99.0"_s);
+    row("999N not checked", u"999N"_s, false, u"999N"_s);
+    row("67.05 rounds up", u"67.05"_s, false, u"67.1"_s);
+    row("254.1", u"254.1"_s, false, u"254.1"_s);
+    row("N alone in 3 chars is none", u"N.N"_s, false, u"无"_s);
+}
+
+void TestCellChecks::toneEntries()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, english);
+    QFETCH(QString, stored);
+
+    for (int column : {column::DecodeTone, column::EncodeTone}) {
+        ChannelRow row;
+        row[column::RxFrequency] = u"145.50000"_s;
+        row[column::SignallingInfo] = u"1"_s;
+        row[column] = typed;
+        const Conversion result =
+            checkCommittedCell(row, column, english ? Language::English : Language::Chinese);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(row[column], stored);
+    }
+}
+
+void TestCellChecks::frequencyEntries_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored"); // empty: the whole row is emptied
+
+    QTest::newRow("145.5") << u"145.5"_s << u"145.50000"_s;
+    QTest::newRow("rounds to 10 Hz") << u"145.123456"_s << u"145.12346"_s;
+    QTest::newRow("half rounds up") << u"145.123455"_s << u"145.12346"_s;
+    QTest::newRow("highest") << u"999.99999"_s << u"999.99999"_s;
+    QTest::newRow("1000") << u"1000"_s << QString();
+    QTest::newRow("0") << u"0"_s << QString();
+    QTest::newRow("two points") << u"12.3.4"_s << QString();
+    QTest::newRow("letter") << u"14E"_s << QString();
+    QTest::newRow("just above the top") << u"999.999995"_s << QString();
+}
+
+void TestCellChecks::frequencyEntries()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+
+    ChannelRow row;
+    row[column::Number] = u"3"_s;
+    row[column::RxFrequency] = typed;
+    QVERIFY(checkCommittedCell(row, column::RxFrequency, Language::Chinese).ok());
+    QCOMPARE(row[column::RxFrequency], stored);
+    QCOMPARE(row[column::Number], u"3"_s);
+    if (stored.isEmpty()) {
+        for (int c = column::RxFrequency; c < column::kCount; ++c)
+            QVERIFY2(row[c].isEmpty(), qPrintable(QString::number(c)));
+    }
+}
+
+void TestCellChecks::freshRow_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::addColumn<QStringList>("fresh");
+    QTest::newRow("Chinese") << false
+                             << QStringList{u"无"_s,    u"无"_s, u"高"_s, u"宽带"_s, u"有"_s,
+                                            u"25000"_s, u"无"_s, u"无"_s, u"无"_s,   u"无"_s,
+                                            u"DTMF"_s,  u"1"_s,  u"无"_s};
+    QTest::newRow("English") << true
+                             << QStringList{u"NONE"_s,  u"NONE"_s, u"HIGH"_s, u"WIDE"_s, u"YES"_s,
+                                            u"25000"_s, u"NONE"_s, u"NONE"_s, u"NONE"_s, u"NONE"_s,
+                                            u"DTMF"_s,  u"1"_s,    u"NONE"_s};
+}
+
+void TestCellChecks::freshRow()
+{
+    QFETCH(bool, english);
+    QFETCH(QStringList, fresh);
+
+    ChannelRow row;
+    row[column::RxFrequency] = u"145.5"_s;
+    QVERIFY(checkCommittedCell(row, column::RxFrequency,
+                               english ? Language::English : Language::Chinese)
+                .ok());
+    QCOMPARE(row[column::RxFrequency], u"145.50000"_s);
+    QCOMPARE(row[column::TxFrequency], u"145.50000"_s);
+    for (int c = column::DecodeTone; c < column::kCount; ++c)
+        QCOMPARE(row[c], fresh[c - column::DecodeTone]);
+
+    // Editing the receive frequency of an existing row keeps its other values.
+    row[column::Power] = english ? u"LOW"_s : u"低"_s;
+    row[column::RxFrequency] = u"146"_s;
+    QVERIFY(checkCommittedCell(row, column::RxFrequency, Language::Chinese).ok());
+    QCOMPARE(row[column::RxFrequency], u"146.00000"_s);
+    QCOMPARE(row[column::TxFrequency], u"145.50000"_s);
+    QCOMPARE(row[column::Power], english ? u"LOW"_s : u"低"_s);
+}
+
+void TestCellChecks::rowWithoutReceiveFrequencyEmpties()
+{
+    ChannelRow row;
+    row[column::Number] = u"7"_s;
+    row[column::Power] = u"高"_s;
+    QVERIFY(checkCommittedCell(row, column::Power, Language::Chinese).ok());
+    QCOMPARE(row[column::Number], u"7"_s);
+    for (int c = column::RxFrequency; c < column::kCount; ++c)
+        QVERIFY(row[c].isEmpty());
+
+    // A tone typed into a row without receive frequency is not normalised, only emptied.
+    row[column::DecodeTone] = u"67"_s;
+    QVERIFY(checkCommittedCell(row, column::DecodeTone, Language::Chinese).ok());
+    QVERIFY(row[column::DecodeTone].isEmpty());
+}
+
+void TestCellChecks::transmitFrequency()
+{
+    ChannelRow row;
+    row[column::RxFrequency] = u"145.5"_s;
+    QVERIFY(checkCommittedCell(row, column::RxFrequency, Language::Chinese).ok());
+
+    row[column::TxFrequency] = u"446"_s;
+    QVERIFY(checkCommittedCell(row, column::TxFrequency, Language::Chinese).ok());
+    QCOMPARE(row[column::TxFrequency], u"446.00000"_s);
+
+    // An unacceptable transmit frequency empties only its own cell.
+    row[column::TxFrequency] = u"4N6"_s;
+    QVERIFY(checkCommittedCell(row, column::TxFrequency, Language::Chinese).ok());
+    QCOMPARE(row[column::TxFrequency], QString());
+    QCOMPARE(row[column::RxFrequency], u"145.50000"_s);
+    QCOMPARE(row[column::Power], u"高"_s);
+}
+
+void TestCellChecks::loadedRowKeepsItsValues()
+{
+    // A data file leaves single spaces in the cells of an empty row; typing a receive frequency
+    // there does not make the row fresh.
+    ChannelRow row;
+    row.fill(u" "_s);
+    row[column::Number] = u"2"_s;
+    row[column::RxFrequency] = u"145.5"_s;
+    QVERIFY(checkCommittedCell(row, column::RxFrequency, Language::Chinese).ok());
+    QCOMPARE(row[column::RxFrequency], u"145.50000"_s);
+    QCOMPARE(row[column::TxFrequency], u" "_s);
+    QCOMPARE(row[column::Power], u" "_s);
+}
+
+void TestCellChecks::unreadableNumbersKeepTheText()
+{
+    ChannelRow row;
+    row[column::RxFrequency] = u"."_s;
+    Conversion result = checkCommittedCell(row, column::RxFrequency, Language::Chinese);
+    QCOMPARE(result.error, u"'.' is not a valid floating point value"_s);
+    QCOMPARE(row[column::RxFrequency], u"."_s);
+    QVERIFY(row[column::TxFrequency].isEmpty()); // the fresh-row step did not run
+
+    row[column::RxFrequency] = u"145.50000"_s;
+    row[column::EncodeTone] = u"6,7"_s;
+    result = checkCommittedCell(row, column::EncodeTone, Language::Chinese);
+    QCOMPARE(result.error, u"'6,7' is not a valid floating point value"_s);
+    QCOMPARE(row[column::EncodeTone], u"6,7"_s);
+}
+
+void TestCellChecks::valueLists()
+{
+    const QStringList tones = table::items(table::ValueList::Tones, Language::English);
+    QCOMPARE(tones.size(), 218);
+    QCOMPARE(tones.first(), u"NONE"_s);
+    QCOMPARE(tones.at(1), u"62.5"_s);
+    QCOMPARE(tones.at(14), u"100.0"_s);
+    QCOMPARE(tones.at(51), u"254.1"_s);
+    QCOMPARE(tones.at(52), u"023N"_s);
+    QCOMPARE(tones.at(134), u"754N"_s);
+    QCOMPARE(tones.at(135), u"023I"_s);
+    QCOMPARE(tones.last(), u"754I"_s);
+    QCOMPARE(table::items(table::ValueList::Tones, Language::Chinese).first(), u"无"_s);
+
+    // Every tone of the list passes the commit check unchanged.
+    for (const QString &tone : tones.mid(1))
+        QCOMPARE(NormaliseToneText(tone, Language::English).text, tone);
+
+    const QStringList switched = table::items(table::ValueList::KeyFunctions, Language::Chinese);
+    const QStringList built = table::keyFunctionItemsAsBuilt();
+    QCOMPARE(switched.size(), 13);
+    QCOMPARE(switched.last(), u"警报音"_s);
+    QCOMPARE(built.mid(0, 4), (QStringList{u"无"_s, u"自动拨号"_s, u"警报音"_s, u"按键锁定"_s}));
+    QCOMPARE(built.last(), u"暂时删除"_s);
+    QCOMPARE(table::items(table::ValueList::DtmfKeys, Language::Chinese).join(u' '),
+             u"无 1 2 3 4 5 6 7 8 9 * 0 # A B C D"_s);
+}
+
+QTEST_GUILESS_MAIN(TestCellChecks)
+#include "tst_cellchecks.moc"
