@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "serial/portworker.h"
+
+#include <array>
+#include <climits>
+
+namespace wf {
+
+namespace {
+
+// Indexed by the ordinals of TParity and TStopBits.
+constexpr std::array<QSerialPort::Parity, 5> kParities = {
+    QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity, QSerialPort::MarkParity,
+    QSerialPort::SpaceParity};
+constexpr std::array<QSerialPort::StopBits, 3> kStopBits = {
+    QSerialPort::OneStop, QSerialPort::OneAndHalfStop, QSerialPort::TwoStop};
+
+// How long a close waits for the driver to take each part of what is still queued. A line held
+// off by flow control must not keep the user waiting.
+constexpr int kFlushWaitMs = 100;
+
+} // namespace
+
+PortWorker::PortWorker()
+{
+    m_silence.setSingleShot(true);
+    m_silence.setTimerType(Qt::PreciseTimer);
+    connect(&m_silence, &QTimer::timeout, this, &PortWorker::endChunk);
+    connect(&m_port, &QSerialPort::readyRead, this, &PortWorker::takeBytes);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &PortWorker::checkError);
+}
+
+PortWorker::OpenResult PortWorker::open(const TCommSettings &settings)
+{
+    m_port.setPortName(settings.commName);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        // This is how the port reports a file or device that takes no line settings.
+        return m_port.error() == QSerialPort::UnsupportedOperationError
+                   ? OpenResult::NotSerialDevice
+                   : OpenResult::NoDevice;
+    }
+    // Whatever came in while the port was closed answers nothing the program has asked.
+    m_port.clear(QSerialPort::AllDirections);
+    applyTimeouts(settings);
+    applyLine(settings);
+    return OpenResult::Opened;
+}
+
+void PortWorker::close()
+{
+    if (m_port.isOpen()) {
+        while (m_port.bytesToWrite() > 0 && m_port.waitForBytesWritten(kFlushWaitMs)) {
+        }
+        m_port.close();
+    }
+    m_silence.stop();
+    m_chunk.clear();
+}
+
+void PortWorker::write(const QByteArray &bytes)
+{
+    if (m_port.isOpen())
+        m_port.write(bytes);
+}
+
+void PortWorker::applyLine(const TCommSettings &settings)
+{
+    if (!m_port.isOpen())
+        return;
+
+    const bool rtsCts = settings.outxCtsFlow || settings.rtsControl == TRtsControl::RtsHandshake;
+    const bool xonXoff = settings.outxXonXoffFlow || settings.inxXonXoffFlow;
+
+    // Each request stands on its own: whatever the device refuses, it keeps the rest, as a port
+    // whose settings are only partly accepted still carries the radio's frames.
+    m_port.setBaudRate(qint32(qMin<quint32>(settings.baudRate, INT_MAX)));
+    m_port.setDataBits(QSerialPort::DataBits(int(settings.byteSize) + 5));
+    m_port.setParity(kParities.at(std::size_t(settings.parity)));
+    m_port.setStopBits(kStopBits.at(std::size_t(settings.stopBits)));
+    m_port.setFlowControl(rtsCts    ? QSerialPort::HardwareControl
+                          : xonXoff ? QSerialPort::SoftwareControl
+                                    : QSerialPort::NoFlowControl);
+    // A pseudo-terminal has no modem lines and refuses both requests.
+    m_port.setDataTerminalReady(settings.dtrControl != TDtrControl::DtrDisable);
+    if (!rtsCts) // under RTS/CTS flow control the driver drives RTS itself
+        m_port.setRequestToSend(settings.rtsControl != TRtsControl::RtsDisable);
+    m_port.clearError();
+}
+
+void PortWorker::applyTimeouts(const TCommSettings &settings)
+{
+    m_silence.setInterval(int(qMin<quint32>(settings.readIntervalTimeout, INT_MAX)));
+}
+
+void PortWorker::takeBytes()
+{
+    m_chunk += m_port.readAll();
+    while (m_chunk.size() >= TComm::kMaxChunk) {
+        emit chunkReceived(m_chunk.left(TComm::kMaxChunk));
+        m_chunk.remove(0, TComm::kMaxChunk);
+    }
+    if (m_chunk.isEmpty())
+        m_silence.stop();
+    else
+        m_silence.start();
+}
+
+void PortWorker::endChunk()
+{
+    if (m_chunk.isEmpty())
+        return;
+    emit chunkReceived(m_chunk);
+    m_chunk.clear();
+}
+
+void PortWorker::checkError(QSerialPort::SerialPortError error)
+{
+    // Refused settings are harmless; a device that can no longer be read or written is gone.
+    // The port is still inside its own error handling here, so it is closed a moment later.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+        error == QSerialPort::WriteError)
+        QMetaObject::invokeMethod(this, &PortWorker::dropLine, Qt::QueuedConnection);
+}
+
+void PortWorker::dropLine()
+{
+    if (!m_port.isOpen())
+        return;
+    // Bytes that came in before the line went are still the radio's.
+    m_silence.stop();
+    endChunk();
+    m_port.close();
+    emit lineLost();
+}
+
+} // namespace wf
