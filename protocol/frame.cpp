@@ -18,7 +18,8 @@ quint16 crc16(const quint8 *data, std::size_t length)
     for (std::size_t i = 0; i < length; ++i) {
         crc ^= data[i];
         for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001) : static_cast<quint16>(crc >> 1);
+            crc = (crc & 1) ? static_cast<quint16>((crc >> 1) ^ 0xA001)
+                            : static_cast<quint16>(crc >> 1);
     }
     return crc;
 }
@@ -65,9 +66,9 @@ quint16 payloadU16(const quint8 *payload, int at)
 
 quint32 payloadU32(const quint8 *payload, int at)
 {
-    return static_cast<quint32>(payload[at]) | (static_cast<quint32>(payload[at + 1]) << 8)
-           | (static_cast<quint32>(payload[at + 2]) << 16)
-           | (static_cast<quint32>(payload[at + 3]) << 24);
+    return static_cast<quint32>(payload[at]) | (static_cast<quint32>(payload[at + 1]) << 8) |
+           (static_cast<quint32>(payload[at + 2]) << 16) |
+           (static_cast<quint32>(payload[at + 3]) << 24);
 }
 
 void putPayloadU16(quint8 *payload, int at, quint16 value)

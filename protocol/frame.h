@@ -31,7 +31,8 @@ inline constexpr int kPayloadOffset = 4; ///< payload byte N is frame byte N + 4
 inline constexpr int kPayloadSize = 28;
 inline constexpr int kCrcOffset = 32; ///< CRC high byte, then low byte at 33
 
-inline constexpr std::array<quint8, kHandshakeSize> kHandshake = {'P', 'R', 'O', 'G', 'R', 'A', 'M'};
+inline constexpr std::array<quint8, kHandshakeSize> kHandshake = {'P', 'R', 'O', 'G',
+                                                                  'R', 'A', 'M'};
 } // namespace frame
 
 /** The memory banks of the radio (frame byte 1). */

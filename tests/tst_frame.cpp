@@ -23,8 +23,8 @@ void TestFrame::frameCrc_data()
     QTest::addColumn<QByteArray>("header");
     QTest::addColumn<quint8>("high");
     QTest::addColumn<quint8>("low");
-    QTest::newRow("channel 1 zero payload") << QByteArray::fromHex("57000120") << quint8(0x78)
-                                            << quint8(0x2F);
+    QTest::newRow("channel 1 zero payload")
+        << QByteArray::fromHex("57000120") << quint8(0x78) << quint8(0x2F);
 }
 
 void TestFrame::frameCrc()

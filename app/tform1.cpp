@@ -1,0 +1,572 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/tform1.h"
+
+#include "app/serialports.h"
+#include "channels/cellchecks.h"
+#include "channels/channeltable.h"
+#include "grid/tcombocelleditor.h"
+#include "grid/teditcelleditor.h"
+#include "grid/txstringcolumnitem.h"
+#include "grid/txstringgrid.h"
+#include "i18n/ui/messagebox.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+using namespace wf;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kClientWidth = 902;
+constexpr int kClientHeight = 575;
+const QColor kSkyBlue(166, 202, 240);
+const QColor kSilver(192, 192, 192);
+
+constexpr WordPair kTitle{u"中英文对讲机写频软件 V2.0", u"WRITE FREQ V2.0"};
+constexpr WordPair kWriteButton{u"写频(&W)(F11)", u"Write(&W)(F11)"};
+constexpr WordPair kReadButton{u"读频(&R)(F12)", u"Read(&R)(F12)"};
+
+// A menu item: its name, the caption the window is built with (accelerator included), and the
+// captions the language setters write.
+struct MenuCaption
+{
+    QAction *TForm1::*action;
+    QStringView builtIn;
+    WordPair caption;
+};
+
+const MenuCaption kMenuCaptions[] = {
+    {&TForm1::N11, u"文件(&F)", {u"文件", u"File"}},
+    {&TForm1::N12, u"打开(&O)", {u"打开", u"Open"}},
+    {&TForm1::N13, u"保存(&S)", {u"保存", u"Save"}},
+    {&TForm1::N1, u"退出(&E)", {u"退出", u"Exit"}},
+    {&TForm1::N2, u"信令编辑(&X)", {u"信令编辑", u"Signa"}},
+    {&TForm1::DTMF1, u"DTMF", {u"DTMF", u"DTMF"}},
+    {&TForm1::N2TONE1, u"2TONE", {u"2TONE", u"2TONE"}},
+    {&TForm1::N5TONE1, u"5TONE", {u"5TONE", u"5TONE"}},
+    {&TForm1::FSK1, u"FSK", {u"FSK", u"FSK"}},
+    {&TForm1::N3, u"设置(&S)", {u"设置", u"Setup"}},
+    {&TForm1::N4, u"语言(&L)", {u"语言", u"Language"}},
+};
+
+// The labels of the settings boxes, in the order of ComboBox1..ComboBox10, with the captions
+// the window is built with where they differ from the setters' plain texts.
+struct LabelName
+{
+    const char *name;
+    QStringView builtIn;
+};
+const LabelName kSettingLabels[setting::kCount] = {
+    {"VOX", u"VOX等级   "}, {"Label4", u"VOX延迟时间  "},
+    {"Label5", {}},         {"Label6", {}},
+    {"Label7", {}},         {"Label8", {}},
+    {"Label9", {}},         {"Label10", {}},
+    {"Label11", {}},        {"Label1", {}},
+};
+
+// Where the settings panel sits: two rows of five label and box pairs above the table.
+QRect settingLabelRect(int index)
+{
+    return {12 + (index % 5) * 178, 14 + (index / 5) * 34, 82, 24};
+}
+QRect settingBoxRect(int index)
+{
+    return {96 + (index % 5) * 178, 12 + (index / 5) * 34, 88, 24};
+}
+const QRect kGridRect(10, 84, 885, 17 * 24 + 4);
+
+// Shows a text in a settings box, whether or not it is one of the box's items: a block read
+// from the radio may hold a value the list does not have.
+void setComboText(QComboBox *box, const QString &text)
+{
+    const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+    box->setEditText(text);
+}
+
+// The word of the new language that stands where `text` stands in the old language's list;
+// texts that are no word of the list stay as they are.
+QString translated(const QString &text, table::ValueList list, Language to)
+{
+    const Language from = to == Language::English ? Language::Chinese : Language::English;
+    const int index = table::items(list, from).indexOf(text);
+    return index < 0 ? text : table::items(list, to).at(index);
+}
+
+bool isEnter(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(u"Form1"_s);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowTitle(kTitle.chinese.toString());
+
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    buildMenu();
+    buildSettingsPanel(client);
+    buildChannelTable(client);
+
+    comcbb = new QComboBox(client);
+    comcbb->setObjectName(u"comcbb"_s);
+    comcbb->setGeometry(24, 528, 121, 24);
+    wbtn = new QPushButton(kWriteButton.chinese.toString(), client);
+    wbtn->setObjectName(u"wbtn"_s);
+    wbtn->setGeometry(304, 528, 100, 35);
+    rbtn = new QPushButton(kReadButton.chinese.toString(), client);
+    rbtn->setObjectName(u"rbtn"_s);
+    rbtn->setGeometry(496, 528, 100, 33);
+    connect(wbtn, &QPushButton::clicked, this, &TForm1::wbtnClick);
+    connect(rbtn, &QPushButton::clicked, this, &TForm1::rbtnClick);
+
+    Tim1 = new QTimer(this);
+    Tim1->setObjectName(u"Tim1"_s);
+    Tim1->setInterval(300);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(u"Timer1"_s);
+    Timer1->setInterval(15000);
+
+    setTabOrder();
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    move(291, 104);
+
+    // Key preview: the window sees every key before the control that has the focus.
+    qApp->installEventFilter(this);
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    qApp->removeEventFilter(this);
+}
+
+void TForm1::buildMenu()
+{
+    const auto add = [this](QMenu *menu, const char *name) {
+        QAction *action = menu->addAction(QString());
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    QMenu *file = menuBar()->addMenu(QString());
+    N11 = file->menuAction();
+    N11->setObjectName(u"N11"_s);
+    N12 = add(file, "N12");
+    N13 = add(file, "N13");
+    file->addSeparator()->setObjectName(u"N111111111"_s);
+    N1 = add(file, "N1");
+    connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+
+    QMenu *signalling = menuBar()->addMenu(QString());
+    N2 = signalling->menuAction();
+    N2->setObjectName(u"N2"_s);
+    DTMF1 = add(signalling, "DTMF1");
+    N2TONE1 = add(signalling, "N2TONE1");
+    N5TONE1 = add(signalling, "N5TONE1");
+    FSK1 = add(signalling, "FSK1");
+
+    QMenu *setup = menuBar()->addMenu(QString());
+    N3 = setup->menuAction();
+    N3->setObjectName(u"N3"_s);
+    N4 = add(setup, "N4");
+
+    for (const MenuCaption &item : kMenuCaptions)
+        (this->*item.action)->setText(item.builtIn.toString());
+}
+
+void TForm1::buildSettingsPanel(QWidget *client)
+{
+    const auto &boxes = table::settingsBoxes();
+    for (int i = 0; i < setting::kCount; ++i) {
+        const LabelName &name = kSettingLabels[i];
+        auto *label = new QLabel(client);
+        label->setObjectName(QString::fromLatin1(name.name));
+        label->setText(
+            (name.builtIn.isEmpty() ? boxes[i].caption.chinese : name.builtIn).toString());
+        label->setGeometry(settingLabelRect(i));
+        SettingLabels[i] = label;
+
+        // The box takes its values from the list only, but must be able to show whatever a
+        // radio sent: an editable box whose text cannot be typed into.
+        auto *box = new QComboBox(client);
+        box->setObjectName(u"ComboBox%1"_s.arg(i + 1));
+        box->setEditable(true);
+        box->lineEdit()->setReadOnly(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setGeometry(settingBoxRect(i));
+        const QStringList items = boxes[i].list == table::ValueList::KeyFunctions
+                                      ? table::keyFunctionItemsAsBuilt()
+                                      : table::items(boxes[i].list, Language::Chinese);
+        box->addItems(items);
+        setComboText(box, boxes[i].initialText.chinese.toString());
+        ComboBoxes[i] = box;
+        label->setBuddy(box);
+    }
+}
+
+void TForm1::buildChannelTable(QWidget *client)
+{
+    xg = new TXStringGrid(client);
+    xg->setObjectName(u"xg"_s);
+    xg->setColCount(column::kCount);
+    xg->setRowCount(table::kRowCount);
+    xg->setFixedRows(1);
+    xg->setFixedCols(1);
+    xg->setDefaultRowHeight(24);
+    xg->setFixedColor(kSkyBlue);
+    xg->setFixedLineColor(Qt::black);
+    xg->setGridLineColor(kSilver);
+    xg->setImmediateEditMode(true);
+    xg->setGeometry(kGridRect);
+
+    const auto &columns = table::channelColumns();
+    for (int c = 0; c < column::kCount; ++c) {
+        xg->Columns(c)->setHeaderColor(kSkyBlue);
+        xg->Columns(c)->setCaption(columns[c].caption.chinese.toString());
+        xg->setColWidths(c, columns[c].widthChinese);
+    }
+    buildEditors(Language::Chinese);
+    buildEditors(Language::English);
+    for (const auto &[col, editor] : m_editors[int(Language::Chinese)])
+        xg->Columns(col)->setEditor(editor);
+    connect(xg, &TXStringGrid::OnSetEditText, this, &TForm1::xgSetEditText);
+    FormActivate(); // a fresh table shows its channel numbers at once
+}
+
+void TForm1::buildEditors(Language language)
+{
+    // Columns with the same list, style and default text share one editor, as the two tone
+    // columns and the two DTMF key columns do. Lists without words serve both languages.
+    struct Key
+    {
+        table::ValueList list;
+        table::EditorKind kind;
+        QString defaultText;
+        bool operator<(const Key &o) const
+        {
+            return std::tie(list, kind, defaultText) < std::tie(o.list, o.kind, o.defaultText);
+        }
+    };
+    std::map<Key, TCellEditor *> shared;
+    const auto &columns = table::channelColumns();
+    for (int c = 0; c < column::kCount; ++c) {
+        const table::ChannelColumn &column = columns[c];
+        if (column.editor == table::EditorKind::None)
+            continue;
+        const bool wordless = table::items(column.list, Language::Chinese) ==
+                              table::items(column.list, Language::English);
+        if (language == Language::English && wordless) {
+            m_editors[int(language)][c] = m_editors[int(Language::Chinese)].at(c);
+            continue;
+        }
+        // The Chinese editors open an empty cell with a default text; the English ones don't,
+        // except those shared by both languages.
+        const QString defaultText = language == Language::Chinese || wordless
+                                        ? column.defaultChinese.toString()
+                                        : QString();
+        const Key key{column.list, column.editor, defaultText};
+        TCellEditor *&editor = shared[key];
+        if (!editor) {
+            if (column.editor == table::EditorKind::Text) {
+                auto *edit = new TEditCellEditor(this);
+                edit->setObjectName(u"EditCellEditor%1"_s.arg(int(language) + 1));
+                editor = edit;
+            } else {
+                auto *combo = new TComboCellEditor(this);
+                combo->setStyle(column.editor == table::EditorKind::DropDown
+                                    ? ComboStyle::DropDown
+                                    : ComboStyle::DropDownList);
+                combo->setItems(table::items(column.list, language));
+                combo->setDefaultText(defaultText);
+                combo->setObjectName(u"ComboCellEditor%1"_s.arg(
+                    shared.size() + (language == Language::English ? 10 : 0)));
+                editor = combo;
+            }
+        }
+        m_editors[int(language)][c] = editor;
+    }
+}
+
+void TForm1::setTabOrder()
+{
+    // The table first, then the settings, then the port, read and write.
+    QWidget *previous = xg;
+    for (QComboBox *box : ComboBoxes) {
+        QWidget::setTabOrder(previous, box);
+        previous = box;
+    }
+    QWidget::setTabOrder(previous, comcbb);
+    QWidget::setTabOrder(comcbb, rbtn);
+    QWidget::setTabOrder(rbtn, wbtn);
+}
+
+void TForm1::FormCreate()
+{
+    AdaptToSmallScreen(screen() ? screen()->size() : QSize());
+    QStringList ports;
+    ListSerialPorts(ports);
+    comcbb->addItems(ports);
+    comcbb->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+    for (QAction *item : {DTMF1, N2TONE1, N5TONE1, FSK1})
+        item->setEnabled(false);
+    // The language chosen in the INI file is applied here once the language support reads it;
+    // until then the flag decides.
+    if (displayLanguage() == Language::English)
+        ApplyCaptions(Language::English);
+}
+
+void TForm1::ApplyCaptions(Language language)
+{
+    setWindowTitle(kTitle.in(language).toString());
+    QApplication::setApplicationDisplayName(windowTitle());
+    wbtn->setText(kWriteButton.in(language).toString());
+    rbtn->setText(kReadButton.in(language).toString());
+    for (const MenuCaption &item : kMenuCaptions)
+        (this->*item.action)->setText(item.caption.in(language).toString());
+
+    const auto &boxes = table::settingsBoxes();
+    for (int i = 0; i < setting::kCount; ++i) {
+        SettingLabels[i]->setText(boxes[i].caption.in(language).toString());
+        QComboBox *box = ComboBoxes[i];
+        const QString text = translated(box->currentText(), boxes[i].list, language);
+        box->clear();
+        box->addItems(table::items(boxes[i].list, language));
+        setComboText(box, text);
+    }
+
+    const auto &columns = table::channelColumns();
+    const bool english = language == Language::English;
+    for (int c = 0; c < column::kCount; ++c) {
+        xg->Columns(c)->setCaption(columns[c].caption.in(language).toString());
+        xg->setColWidths(c, english ? columns[c].widthEnglish : columns[c].widthChinese);
+    }
+    for (const auto &[col, editor] : m_editors[int(language)])
+        xg->Columns(col)->setEditor(editor);
+    const int clientWidth = english ? 922 : kClientWidth;
+    centralWidget()->setFixedWidth(clientWidth);
+    setFixedWidth(clientWidth);
+    xg->setGeometry(english ? 5 : 10, kGridRect.y(), english ? 910 : 885, kGridRect.height());
+}
+
+void TForm1::AdaptToSmallScreen(const QSize &screen)
+{
+    if (!screen.isValid() || (screen.width() > 800 && screen.height() > 600))
+        return;
+
+    // Everything shrinks with the screen; the fonts follow whichever factor is nearer to 1.
+    const double vertical = double(screen.height() * 90 / 100) / 630;
+    const double horizontal = double(screen.width() * 99 / 100) / 930;
+    const double fontFactor =
+        std::abs(vertical - 1) < std::abs(horizontal - 1) ? vertical : horizontal;
+    const auto scaled = [&](const QRect &r) {
+        return QRect(qRound(r.x() * horizontal), qRound(r.y() * vertical),
+                     qRound(r.width() * horizontal), qRound(r.height() * vertical));
+    };
+    const auto children = centralWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children) {
+        child->setGeometry(scaled(child->geometry()));
+        QFont font = child->font();
+        if (font.pointSizeF() > 0) {
+            font.setPointSizeF(font.pointSizeF() * fontFactor);
+            child->setFont(font);
+        }
+    }
+
+    centralWidget()->setFixedSize(800, 545);
+    setFixedSize(800, 545 + menuBar()->sizeHint().height());
+    xg->setGeometry(0, xg->y(), 830, 370);
+    const std::pair<int, int> widths[] = {{0, 50},  {3, 69},  {4, 69}, {5, 50},  {6, 31},
+                                          {7, 50},  {8, 50},  {9, 50}, {10, 50}, {11, 34},
+                                          {12, 26}, {13, 50}, {14, 50}};
+    for (const auto &[col, width] : widths)
+        xg->setColWidths(col, width);
+    for (QWidget *control : {static_cast<QWidget *>(comcbb), static_cast<QWidget *>(wbtn),
+                             static_cast<QWidget *>(rbtn)})
+        control->move(control->x(), 455);
+    const auto &boxes = table::settingsBoxes();
+    for (int i = 0; i < setting::kCount; ++i)
+        setComboText(ComboBoxes[i], boxes[i].initialText.chinese.toString());
+}
+
+ChannelRow TForm1::channelRow(int row) const
+{
+    ChannelRow cells;
+    for (int c = 0; c < column::kCount; ++c)
+        cells[c] = xg->Cells(c, row);
+    return cells;
+}
+
+void TForm1::setChannelRow(int row, const ChannelRow &cells)
+{
+    for (int c = 0; c < column::kCount; ++c) {
+        if (xg->Cells(c, row) != cells[c])
+            xg->setCells(c, row, cells[c]);
+    }
+}
+
+SettingsTexts TForm1::settingsTexts() const
+{
+    SettingsTexts texts;
+    for (int i = 0; i < setting::kCount; ++i)
+        texts[i] = ComboBoxes[i]->currentText();
+    return texts;
+}
+
+void TForm1::setSettingsTexts(const SettingsTexts &texts)
+{
+    for (int i = 0; i < setting::kCount; ++i)
+        setComboText(ComboBoxes[i], texts[i]);
+}
+
+ChannelSheet TForm1::sheet() const
+{
+    ChannelSheet sheet;
+    for (int r = 0; r < table::kRowCount; ++r)
+        sheet.rows[r] = channelRow(r);
+    sheet.settings = settingsTexts();
+    return sheet;
+}
+
+void TForm1::xgSetEditText(int col, int row, const QString &)
+{
+    if (row < 1 || row > kChannelCount)
+        return;
+    ChannelRow cells = channelRow(row);
+    const Conversion result = checkCommittedCell(cells, col, displayLanguage());
+    setChannelRow(row, cells);
+    if (!result.ok())
+        showError(this, result.error);
+}
+
+void TForm1::wbtnClick()
+{
+    // A write to the radio starts here.
+}
+
+void TForm1::rbtnClick()
+{
+    // A read from the radio starts here.
+}
+
+void TForm1::N1Click()
+{
+    close();
+}
+
+void TForm1::FormActivate()
+{
+    for (int row = 1; row <= kChannelCount; ++row)
+        xg->setCells(column::Number, row, QString::number(row));
+}
+
+bool TForm1::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QMainWindow::event(event);
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    // Only the first delivery of a key, to the control that has the focus in this window; a
+    // key that a child ignores travels on to its parents and must not be filtered twice.
+    if (!widget || widget->window() != this)
+        return false;
+    QWidget *focus = QApplication::focusWidget();
+    if (focus ? widget != focus : widget != this)
+        return false;
+
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (FormKeyDown(key))
+        return true;
+    if (FormKeyPress(widget, key))
+        return true;
+    QComboBox *combo = qobject_cast<QComboBox *>(widget);
+    if (!combo && widget->parentWidget())
+        combo = qobject_cast<QComboBox *>(widget->parentWidget());
+    const bool panelCombo = combo == comcbb || std::find(ComboBoxes.begin(), ComboBoxes.end(),
+                                                         combo) != ComboBoxes.end();
+    return panelCombo && combo && comboKeyPress(combo, key);
+}
+
+bool TForm1::FormKeyDown(QKeyEvent *key)
+{
+    if (key->key() == Qt::Key_F11) {
+        wbtn->click();
+        return true;
+    }
+    if (key->key() == Qt::Key_F12) {
+        rbtn->click();
+        return true;
+    }
+    return false;
+}
+
+bool TForm1::FormKeyPress(QObject *target, QKeyEvent *key)
+{
+    // Only keys that type a character are filtered; arrows, Tab, function keys and shortcuts
+    // with Ctrl or Alt pass untouched.
+    const QString text = key->text();
+    if (text.size() != 1 || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    const QChar c = text.front();
+    if (c == u'\t' || c == QChar(0x1B))
+        return false;
+    if (c == u'\b' || c.isDigit() || c == u'.' || u"EINO"_s.contains(c))
+        return false;
+    if (c == u'\r') {
+        // Enter sends the focus to the table, which ends an edit in progress; the key then
+        // reaches the control it was typed in.
+        xg->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (u"eino"_s.contains(c)) {
+        const QChar upper = c.toUpper();
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_A + (upper.unicode() - u'A'), key->modifiers(),
+                        QString(upper), key->isAutoRepeat(), key->count());
+        QCoreApplication::sendEvent(target, &typed);
+        return true;
+    }
+    return true; // every other character is dropped
+}
+
+bool TForm1::comboKeyPress(QComboBox *combo, QKeyEvent *key)
+{
+    // The port and settings boxes change only by choosing from their lists; Enter moves on.
+    if (isEnter(key)) {
+        focusAfter(combo);
+        return true;
+    }
+    return !key->text().isEmpty() && key->text().front().isPrint();
+}
+
+void TForm1::focusAfter(QWidget *widget)
+{
+    QWidget *next = widget->nextInFocusChain();
+    while (next && next != widget &&
+           (!next->isVisible() || !next->isEnabled() || !(next->focusPolicy() & Qt::TabFocus) ||
+            next->window() != this || next->isAncestorOf(widget) || widget->isAncestorOf(next)))
+        next = next->nextInFocusChain();
+    if (next)
+        next->setFocus(Qt::TabFocusReason);
+}

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "channels/mainblocks.h"
+#include "i18n/language.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <map>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace wf {
+class TCellEditor;
+class TXStringGrid;
+} // namespace wf
+
+/** The main window: the sixteen-channel table, the ten radio-wide settings, the port list and
+ *  the read and write buttons, with the menu that leads to the data files, the signalling
+ *  windows and the language dialog. */
+class TForm1 final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TForm1)
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    /** The channel table and settings panel as texts, and back. */
+    wf::ChannelSheet sheet() const;
+    wf::ChannelRow channelRow(int row) const;
+    void setChannelRow(int row, const wf::ChannelRow &cells);
+    wf::SettingsTexts settingsTexts() const;
+    void setSettingsTexts(const wf::SettingsTexts &texts);
+
+    /** Writes every caption, list and editor of the window in a language. */
+    void ApplyCaptions(wf::Language language);
+
+    /** Lays the window out for a screen of this size; nothing changes on a large screen. */
+    void AdaptToSmallScreen(const QSize &screen);
+
+    // Controls, named as the radio's technicians and the documentation know them.
+    wf::TXStringGrid *xg = nullptr;
+    std::array<QComboBox *, wf::setting::kCount> ComboBoxes{}; ///< ComboBox1..ComboBox10
+    std::array<QLabel *, wf::setting::kCount> SettingLabels{};
+    QComboBox *comcbb = nullptr;
+    QPushButton *wbtn = nullptr;
+    QPushButton *rbtn = nullptr;
+    QTimer *Tim1 = nullptr;
+    QTimer *Timer1 = nullptr;
+
+    QAction *N11 = nullptr; ///< File
+    QAction *N12 = nullptr; ///< File > Open
+    QAction *N13 = nullptr; ///< File > Save
+    QAction *N1 = nullptr;  ///< File > Exit
+    QAction *N2 = nullptr;  ///< Signalling
+    QAction *DTMF1 = nullptr;
+    QAction *N2TONE1 = nullptr;
+    QAction *N5TONE1 = nullptr;
+    QAction *FSK1 = nullptr;
+    QAction *N3 = nullptr; ///< Setup
+    QAction *N4 = nullptr; ///< Setup > Language
+
+public slots:
+    void wbtnClick();
+    void rbtnClick();
+    void N1Click();
+    void xgSetEditText(int col, int row, const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    void buildMenu();
+    void buildSettingsPanel(QWidget *client);
+    void buildChannelTable(QWidget *client);
+    void buildEditors(wf::Language language);
+    void setTabOrder();
+    void FormCreate();
+    void FormActivate();
+    bool FormKeyDown(QKeyEvent *key);
+    bool FormKeyPress(QObject *target, QKeyEvent *key);
+    bool comboKeyPress(QComboBox *combo, QKeyEvent *key);
+    void focusAfter(QWidget *widget);
+
+    // The column editors of each language, keyed by column.
+    std::map<int, wf::TCellEditor *> m_editors[2];
+};
