@@ -7,12 +7,6 @@ scripts/setup.sh
 scripts/build.sh
 
 line="${XDG_RUNTIME_DIR:-/tmp}/writefreq-vradio-$$"
-if [[ ! -x build/bin/writefreq ]]; then
-    echo "The main window is not built yet: starting the virtual radio alone."
-    echo "Its serial line is $line; press Ctrl+C to stop it."
-    exec build/bin/writefreq-vradio --link "$line"
-fi
-
 build/bin/writefreq-vradio --link "$line" >/dev/null &
 radio=$!
 trap 'kill "$radio" 2>/dev/null || true; rm -f "$line"' EXIT
@@ -20,5 +14,5 @@ for _ in $(seq 50); do
     [[ -e "$line" ]] && break
     sleep 0.1
 done
-echo "Virtual radio on $line: choose it in the port list, then press F12 to read it."
+echo "Virtual radio on $line: choose it in the port list of the main window."
 WRITEFREQ_PORTS="$line" build/bin/writefreq
