@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -136,12 +137,12 @@ TForm1::TForm1(QWidget *parent)
     connect(wbtn, &QPushButton::clicked, this, &TForm1::wbtnClick);
     connect(rbtn, &QPushButton::clicked, this, &TForm1::rbtnClick);
 
-    Tim1 = new QTimer(this);
-    Tim1->setObjectName(u"Tim1"_s);
-    Tim1->setInterval(300);
+    // A watchdog that would give the buttons back after 15 s; no transfer arms it, since Retry
+    // and Cancel end a stalled one.
     Timer1 = new QTimer(this);
     Timer1->setObjectName(u"Timer1"_s);
     Timer1->setInterval(15000);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     setTabOrder();
     client->setFixedSize(kClientWidth, kClientHeight);
@@ -319,6 +320,7 @@ void TForm1::setTabOrder()
 
 void TForm1::FormCreate()
 {
+    Form3 = new TForm3(m_link, *this, this);
     AdaptToSmallScreen(screen() ? screen()->size() : QSize());
     QStringList ports;
     ListSerialPorts(ports);
@@ -455,14 +457,162 @@ void TForm1::xgSetEditText(int col, int row, const QString &)
         showError(this, result.error);
 }
 
+QString TForm1::checkWriteBlocks() const
+{
+    // Every block is built once into a copy of the transmit buffer before anything is sent, so
+    // that a text the radio cannot take stops the write before the radio is half written.
+    FrameBuffer scratch = m_link.TxBuffer;
+    for (int row = 1; row <= kChannelCount; ++row) {
+        const Conversion result = EncodeChannelBlock(scratch, row, channelRow(row));
+        if (!result.ok())
+            return result.error;
+    }
+    return EncodeSettingsBlock(scratch, settingsTexts()).error;
+}
+
+void TForm1::showProgress()
+{
+    // The window takes no input while the dialog is up; the transfer goes on meanwhile.
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    Form3->showTransfer();
+}
+
 void TForm1::wbtnClick()
 {
-    // A write to the radio starts here.
+    const QString error = checkWriteBlocks();
+    if (!error.isEmpty()) {
+        showError(this, error);
+        return;
+    }
+    m_link.abandonSignallingTransfers();
+    m_link.Tim1.start();
+    Form3->move(x() + 150, y() + 250);
+    Form3->prepare(TForm3::Transfer::Write, displayLanguage());
+    try {
+        m_link.reopenPort(comcbb->currentText());
+    } catch (const ECommsError &failure) {
+        m_link.Tim1.stop();
+        showError(this, failure.message());
+        return;
+    }
+    comcbb->setEnabled(false);
+    wbtn->setEnabled(false);
+    m_link.WriteAckCount = 0;
+    m_link.sendHandshake();
+    showProgress();
 }
 
 void TForm1::rbtnClick()
 {
-    // A read from the radio starts here.
+    m_link.abandonSignallingTransfers();
+    Form3->prepare(TForm3::Transfer::Read, displayLanguage());
+    Form3->move(x() + 150, y() + 250);
+    try {
+        m_link.reopenPort(comcbb->currentText());
+    } catch (const ECommsError &failure) {
+        showError(this, failure.message());
+        return;
+    }
+    comcbb->setEnabled(false);
+    m_link.NextReadBlock = 0;
+    rbtn->setEnabled(false);
+    m_link.sendHandshake();
+    m_link.Tim1.start();
+    showProgress();
+}
+
+void TForm1::Timer1Timer()
+{
+    wbtn->setEnabled(true);
+    rbtn->setEnabled(true);
+    Timer1->stop();
+}
+
+bool TForm1::mainReadInProgress() const
+{
+    // The button's own state: the whole window is disabled while the progress dialog is up.
+    return !rbtn->isEnabledTo(rbtn->parentWidget());
+}
+
+bool TForm1::mainWriteInProgress() const
+{
+    return !wbtn->isEnabledTo(wbtn->parentWidget());
+}
+
+bool TForm1::decodeMainBlock(const FrameBuffer &receiveCopy)
+{
+    ChannelSheet data = sheet();
+    const DecodedBlock decoded = DecodeMainBlock(receiveCopy.data(), data, displayLanguage());
+    switch (decoded.kind) {
+    case DecodedBlock::Kind::Channel:
+        setChannelRow(decoded.row, data.rows[decoded.row]);
+        return false;
+    case DecodedBlock::Kind::Settings:
+        setSettingsTexts(data.settings);
+        return true;
+    case DecodedBlock::Kind::Nothing:
+        return false;
+    }
+    return false;
+}
+
+QString TForm1::encodeMainBlock(FrameBuffer &tx, int block)
+{
+    const Conversion result = block <= kChannelCount
+                                  ? EncodeChannelBlock(tx, block, channelRow(block))
+                                  : EncodeSettingsBlock(tx, settingsTexts());
+    if (!result.ok())
+        showError(this, result.error);
+    return result.error;
+}
+
+void TForm1::stepProgress()
+{
+    Form3->ProgressBar1->setValue(Form3->ProgressBar1->value() + 1);
+}
+
+void TForm1::settingsRequested()
+{
+    // The dialog stays up with a full bar until the settings arrive, so that Retry and Cancel
+    // remain within reach if they never do.
+    Form3->ProgressBar1->setValue(Form3->ProgressBar1->maximum());
+}
+
+void TForm1::mainReadComplete()
+{
+    rbtn->setEnabled(true);
+    wbtn->setEnabled(true);
+    comcbb->setEnabled(true);
+    for (QAction *item : {DTMF1, N2TONE1, N5TONE1, FSK1})
+        item->setEnabled(true);
+    Form3->closeTransfer();
+    showSuccess(this, u"读取成功!"_s, u"         READ SUCCEED!"_s);
+}
+
+void TForm1::mainWriteComplete()
+{
+    wbtn->setEnabled(true);
+    Form3->Button2Click();
+    showSuccess(this, u"写入成功!"_s, u"       WRITE SUCCEED!"_s);
+}
+
+QString TForm1::portName() const
+{
+    return comcbb->currentText();
+}
+
+void TForm1::enableTransferControls()
+{
+    wbtn->setEnabled(true);
+    rbtn->setEnabled(true);
+    comcbb->setEnabled(true);
+}
+
+void TForm1::progressClosed()
+{
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
 }
 
 void TForm1::N1Click()

@@ -3,6 +3,8 @@
 
 #include "channels/mainblocks.h"
 #include "i18n/language.h"
+#include "protocol/radiolink.h"
+#include "protocol/ui/tform3.h"
 
 #include <QMainWindow>
 
@@ -23,7 +25,7 @@ class TXStringGrid;
 /** The main window: the sixteen-channel table, the ten radio-wide settings, the port list and
  *  the read and write buttons, with the menu that leads to the data files, the signalling
  *  windows and the language dialog. */
-class TForm1 final : public QMainWindow
+class TForm1 final : public QMainWindow, private wf::MainTransferHost, private ProgressOwner
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TForm1)
@@ -52,8 +54,11 @@ public:
     QComboBox *comcbb = nullptr;
     QPushButton *wbtn = nullptr;
     QPushButton *rbtn = nullptr;
-    QTimer *Tim1 = nullptr;
     QTimer *Timer1 = nullptr;
+    TForm3 *Form3 = nullptr; ///< the progress dialog of the main transfers
+
+    /** The line to the radio: the serial port Comm1, the buffers, the repeat timer Tim1. */
+    wf::RadioLink &link() { return m_link; }
 
     QAction *N11 = nullptr; ///< File
     QAction *N12 = nullptr; ///< File > Open
@@ -71,6 +76,7 @@ public slots:
     void wbtnClick();
     void rbtnClick();
     void N1Click();
+    void Timer1Timer();
     void xgSetEditText(int col, int row, const QString &text);
 
 protected:
@@ -89,6 +95,25 @@ private:
     bool FormKeyPress(QObject *target, QKeyEvent *key);
     bool comboKeyPress(QComboBox *combo, QKeyEvent *key);
     void focusAfter(QWidget *widget);
+    QString checkWriteBlocks() const;
+    void showProgress();
+
+    // The main transfers, as the receive handler asks for them.
+    bool mainReadInProgress() const override;
+    bool mainWriteInProgress() const override;
+    bool decodeMainBlock(const wf::FrameBuffer &receiveCopy) override;
+    QString encodeMainBlock(wf::FrameBuffer &tx, int block) override;
+    void stepProgress() override;
+    void settingsRequested() override;
+    void mainReadComplete() override;
+    void mainWriteComplete() override;
+
+    // What the progress dialog asks of the window.
+    QString portName() const override;
+    void enableTransferControls() override;
+    void progressClosed() override;
+
+    wf::RadioLink m_link{*this};
 
     // The column editors of each language, keyed by column.
     std::map<int, wf::TCellEditor *> m_editors[2];

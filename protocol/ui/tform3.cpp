@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "protocol/ui/tform3.h"
+
+#include "i18n/ui/messagebox.h"
+#include "protocol/radiolink.h"
+
+#include <QCloseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace wf;
+
+namespace {
+
+constexpr WordPair kWriteCaption{u"向对讲机写入数据", u"Write Data To Radio"};
+constexpr WordPair kReadCaption{u"从对讲机读取数据", u"Read Data From Radio"};
+constexpr WordPair kRetry{u"重试", u"RETRY"};
+constexpr WordPair kCancel{u"取消", u"CANCEL"};
+
+constexpr int kWriteSteps = 17;
+constexpr int kReadSteps = 16;
+
+} // namespace
+
+TForm3::TForm3(RadioLink &link, ProgressOwner &owner, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_link(link)
+    , m_owner(owner)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setFixedSize(544, 100);
+    move(446, 343);
+    setWindowModality(Qt::ApplicationModal);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(19, 19, 510, 30);
+    ProgressBar1->setTextVisible(false);
+    Button2 = new QPushButton(kCancel.chinese.toString(), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(320, 59, 110, 33);
+    Button1 = new QPushButton(kRetry.chinese.toString(), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(88, 59, 110, 33);
+    for (QPushButton *button : {Button1, Button2})
+        button->setAutoDefault(false);
+    setTabOrder(Button2, Button1);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::prepare(Transfer transfer, Language language)
+{
+    setWindowTitle(
+        (transfer == Transfer::Write ? kWriteCaption : kReadCaption).in(language).toString());
+    ApplyButtonCaptions(language);
+    ProgressBar1->setRange(0, transfer == Transfer::Write ? kWriteSteps : kReadSteps);
+    ProgressBar1->setValue(0);
+}
+
+void TForm3::ApplyButtonCaptions(Language language)
+{
+    Button1->setText(kRetry.in(language).toString());
+    Button2->setText(kCancel.in(language).toString());
+}
+
+void TForm3::showTransfer()
+{
+    show();
+}
+
+void TForm3::closeTransfer()
+{
+    hide();
+    m_owner.progressClosed();
+}
+
+void TForm3::Button1Click()
+{
+    m_link.Tim1.stop();
+    try {
+        m_link.reopenPort(m_owner.portName());
+    } catch (const ECommsError &error) {
+        // The dialog stays: the user may plug the cable back in and try again, or cancel.
+        showError(this, error.message());
+        return;
+    }
+    ProgressBar1->setValue(0);
+    m_link.restartFromHandshake();
+}
+
+void TForm3::Button2Click()
+{
+    m_link.Tim1.stop();
+    m_owner.enableTransferControls();
+    m_link.Comm1.ClosePort();
+    closeTransfer();
+}
+
+void TForm3::reject()
+{
+    // Escape leaves the transfer to the two buttons, as the dialog has no close box.
+}
+
+void TForm3::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+}
