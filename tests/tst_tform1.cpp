@@ -245,6 +245,9 @@ void TestTForm1::settingsBoxesTakeNoTyping()
 void TestTForm1::functionKeysClickTheButtons()
 {
     TForm1 &form = openWindow();
+    // A port that cannot be opened: each click ends in the serial component's message.
+    form.comcbb->addItem(u"/nonexistent/radio"_s);
+    form.comcbb->setCurrentIndex(form.comcbb->count() - 1);
     QSignalSpy writes(form.wbtn, &QPushButton::clicked);
     QSignalSpy reads(form.rbtn, &QPushButton::clicked);
     QTest::keyClick(focused(), Qt::Key_F11);
@@ -252,6 +255,12 @@ void TestTForm1::functionKeysClickTheButtons()
     QTest::keyClick(focused(), Qt::Key_F12);
     QCOMPARE(writes.size(), 1);
     QCOMPARE(reads.size(), 2);
+    QCOMPARE(m_messages.size(), 3);
+    for (const ShownMessage &message : m_messages)
+        QCOMPARE(message.text, u"Error opening serial port"_s);
+    QVERIFY(form.wbtn->isEnabled());
+    QVERIFY(form.rbtn->isEnabled());
+    QVERIFY(form.comcbb->isEnabled());
 }
 
 void TestTForm1::activationRewritesChannelNumbers()
