@@ -486,7 +486,7 @@ void TForm1::wbtnClick()
         return;
     }
     m_link.abandonSignallingTransfers();
-    m_link.Tim1.start();
+    m_link.startRepeat();
     Form3->move(x() + 150, y() + 250);
     Form3->prepare(TForm3::Transfer::Write, displayLanguage());
     try {
@@ -518,7 +518,7 @@ void TForm1::rbtnClick()
     m_link.NextReadBlock = 0;
     rbtn->setEnabled(false);
     m_link.sendHandshake();
-    m_link.Tim1.start();
+    m_link.startRepeat();
     showProgress();
 }
 

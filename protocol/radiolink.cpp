@@ -71,7 +71,13 @@ void RadioLink::restartFromHandshake()
         NextReadBlock = 0;
     putHandshake(TxBuffer);
     Comm1.WritePortData(TxBuffer.data(), frame::kHandshakeSize);
-    Tim1.start();
+    startRepeat();
+}
+
+void RadioLink::startRepeat()
+{
+    if (!Tim1.isActive())
+        Tim1.start();
 }
 
 void RadioLink::cancel()
@@ -97,7 +103,7 @@ void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
     if (ReceiveCopy[0] == frame::kAck && m_host.mainReadInProgress()) {
         putRequest(quint8(Bank::Channels), 1);
         SendData(frame::kRequestSize);
-        Tim1.start();
+        startRepeat();
     }
     if (ReceiveCopy[0] == frame::kWriteCode && m_host.mainReadInProgress())
         mainReadStep();
@@ -155,7 +161,7 @@ void RadioLink::mainReadStep()
         if (!m_host.mainReadInProgress())
             return;
     }
-    Tim1.start();
+    startRepeat();
 }
 
 int RadioLink::mainWriteAcknowledged()
@@ -179,7 +185,7 @@ int RadioLink::mainWriteAcknowledged()
         if (error.isEmpty()) {
             ComputeFrameCrc();
             SendData(frame::kBlockFrameSize);
-            Tim1.start();
+            startRepeat();
         }
         return 0;
     }
@@ -194,7 +200,7 @@ void RadioLink::mainWriteStep(int block)
         return;
     ComputeFrameCrc();
     SendData(frame::kBlockFrameSize);
-    Tim1.start();
+    startRepeat();
 }
 
 } // namespace wf

@@ -104,6 +104,10 @@ public:
     /** Cancel: the repeat timer stops and the port closes. */
     void cancel();
 
+    /** Starts the repeat timer. A timer that already runs keeps its period: the repeat comes
+     *  300 ms after the frame that started it, however many frames followed. */
+    void startRepeat();
+
     /** The receive handler, run for every chunk the port delivers. */
     void Comm1ReceiveData(const QByteArray &buffer);
     /** The repeat: transmit bytes 0..33 again, in one write. */

@@ -1,0 +1,305 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "protocol/radiolink.h"
+#include "support/ptypeer.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace wf;
+
+namespace {
+
+QByteArray bytes(const FrameBuffer &buffer, int from, int count)
+{
+    return QByteArray(reinterpret_cast<const char *>(buffer.data()) + from, count);
+}
+
+QByteArray dataFrame(quint8 bank, quint8 block, quint8 payloadByte1 = 0)
+{
+    QByteArray frame(34, '\0');
+    frame[0] = char(frame::kWriteCode);
+    frame[1] = char(bank);
+    frame[2] = char(block);
+    frame[3] = char(frame::kHeaderMark);
+    frame[5] = char(payloadByte1);
+    return frame;
+}
+
+const QByteArray kAck(1, char(frame::kAck));
+
+// The main window as the receive handler sees it: plain state and a record of what was asked.
+struct FakeMainWindow final : MainTransferHost
+{
+    bool reading = false;
+    bool writing = false;
+    QStringList calls;
+
+    bool mainReadInProgress() const override { return reading; }
+    bool mainWriteInProgress() const override { return writing; }
+    bool decodeMainBlock(const FrameBuffer &frame) override
+    {
+        calls << QStringLiteral("decode %1/%2").arg(frame[1]).arg(frame[2]);
+        return frame[1] == quint8(Bank::Settings);
+    }
+    QString encodeMainBlock(FrameBuffer &tx, int block) override
+    {
+        calls << QStringLiteral("encode %1").arg(block);
+        putBlockHeader(tx.data(), block == 17 ? 5 : 0, block == 17 ? 0 : quint8(block));
+        return {};
+    }
+    void stepProgress() override { calls << QStringLiteral("step"); }
+    void settingsRequested() override { calls << QStringLiteral("settings requested"); }
+    void mainReadComplete() override
+    {
+        reading = false;
+        calls << QStringLiteral("read complete");
+    }
+    void mainWriteComplete() override
+    {
+        writing = false;
+        calls << QStringLiteral("write complete");
+    }
+};
+
+// A signalling window's transfer that records the steps it is given.
+struct FakeSignalling final : SignallingTransfer
+{
+    FakeSignalling(quint8 bank, QStringList &log)
+        : m_bank(bank)
+        , m_log(log)
+    {}
+    quint8 bank() const override { return m_bank; }
+    bool readInProgress() const override { return reading; }
+    bool writeInProgress() const override { return writing; }
+    void writeStep() override { m_log << QStringLiteral("write %1").arg(m_bank); }
+    void readStep() override { m_log << QStringLiteral("read %1").arg(m_bank); }
+    void abandonTransfer() override
+    {
+        reading = writing = false;
+        m_log << QStringLiteral("abandon %1").arg(m_bank);
+    }
+
+    bool reading = false;
+    bool writing = false;
+
+private:
+    quint8 m_bank;
+    QStringList &m_log;
+};
+
+} // namespace
+
+class TestRadioLink final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void dispatchBySignallingWindow_data();
+    void dispatchBySignallingWindow();
+    void abandonEndsOnlyRunningTransfers();
+    void extraAcknowledgement();
+    void mainReadSequence();
+    void mainWriteSequence();
+    void repeatSendsTheBufferAsItStands();
+
+private:
+    QByteArray written(int count) { return m_peer->read(count, 5000); }
+    bool nothingWritten() { return m_peer->read(1, 150).isEmpty(); }
+
+    std::unique_ptr<PtyPeer> m_peer;
+    std::unique_ptr<FakeMainWindow> m_window;
+    std::unique_ptr<RadioLink> m_link;
+};
+
+void TestRadioLink::init()
+{
+    m_peer = std::make_unique<PtyPeer>();
+    QVERIFY(m_peer->isValid());
+    m_window = std::make_unique<FakeMainWindow>();
+    m_link = std::make_unique<RadioLink>(*m_window);
+    m_link->reopenPort(m_peer->devicePath());
+}
+
+void TestRadioLink::cleanup()
+{
+    m_link.reset();
+    m_window.reset();
+    m_peer.reset();
+}
+
+void TestRadioLink::dispatchBySignallingWindow_data()
+{
+    QTest::addColumn<QStringList>("reading"); // banks whose window reads
+    QTest::addColumn<QStringList>("writing"); // banks whose window writes
+    QTest::addColumn<QByteArray>("chunk");
+    QTest::addColumn<QStringList>("expected");
+
+    // The windows are offered each chunk in the order 5-Tone, 2-Tone, FSK, DTMF.
+    QTest::newRow("ack to every writing window in order")
+        << QStringList{} << QStringList{"1", "4"} << kAck << QStringList{"write 4", "write 1"};
+    QTest::newRow("data frame to the reading window of its bank")
+        << QStringList{"3"} << QStringList{} << dataFrame(3, 2) << QStringList{"read 3"};
+    QTest::newRow("data frame of another bank")
+        << QStringList{"3"} << QStringList{} << dataFrame(2, 0) << QStringList{};
+    QTest::newRow("only the bank decides among readers")
+        << QStringList{"2", "3"} << QStringList{} << dataFrame(2, 1) << QStringList{"read 2"};
+    QTest::newRow("a writing window takes no data frame")
+        << QStringList{} << QStringList{"1"} << dataFrame(1, 0) << QStringList{};
+    QTest::newRow("an ack while nothing runs")
+        << QStringList{} << QStringList{} << kAck << QStringList{};
+    QTest::newRow("an ack to a reading window is no step")
+        << QStringList{"4"} << QStringList{} << kAck << QStringList{};
+    QTest::newRow("unknown first byte")
+        << QStringList{"1"} << QStringList{"1"} << QByteArray::fromHex("520100") << QStringList{};
+}
+
+void TestRadioLink::dispatchBySignallingWindow()
+{
+    QFETCH(QStringList, reading);
+    QFETCH(QStringList, writing);
+    QFETCH(QByteArray, chunk);
+    QFETCH(QStringList, expected);
+
+    QStringList log;
+    std::vector<std::unique_ptr<FakeSignalling>> windows;
+    for (quint8 bank : {4, 3, 2, 1}) {
+        windows.push_back(std::make_unique<FakeSignalling>(bank, log));
+        windows.back()->reading = reading.contains(QString::number(bank));
+        windows.back()->writing = writing.contains(QString::number(bank));
+        m_link->addSignallingTransfer(windows.back().get());
+    }
+    m_link->Comm1ReceiveData(chunk);
+    QCOMPARE(log, expected);
+    // The main window runs nothing, so nothing goes out and nothing reaches it.
+    QVERIFY(m_window->calls.isEmpty());
+    QVERIFY(nothingWritten());
+    // The image keeps the chunk for the windows' read steps, all but the byte that was dispatched.
+    QCOMPARE(m_link->RxImage[0], quint8(0));
+    QCOMPARE(m_link->ReceiveCopy[0], quint8(0));
+    QCOMPARE(bytes(m_link->RxImage, 1, chunk.size() - 1), chunk.mid(1));
+}
+
+void TestRadioLink::abandonEndsOnlyRunningTransfers()
+{
+    QStringList log;
+    FakeSignalling fiveTone(4, log), twoTone(3, log), fsk(2, log), dtmf(1, log);
+    for (FakeSignalling *window : {&fiveTone, &twoTone, &fsk, &dtmf})
+        m_link->addSignallingTransfer(window);
+    twoTone.reading = true;
+    dtmf.writing = true;
+    m_link->abandonSignallingTransfers();
+    QCOMPARE(log, (QStringList{"abandon 3", "abandon 1"}));
+
+    // An abandoned window answers nothing more.
+    m_link->Comm1ReceiveData(kAck);
+    m_link->Comm1ReceiveData(dataFrame(3, 1));
+    QCOMPARE(log.size(), 2);
+}
+
+void TestRadioLink::extraAcknowledgement()
+{
+    QStringList log;
+    FakeSignalling dtmf(1, log);
+    dtmf.reading = true;
+    m_link->addSignallingTransfer(&dtmf);
+    m_link->TxBuffer.fill(0xEE);
+    m_link->putRequest(1, 2);
+
+    // A data frame whose byte 5 is 0x30 is answered with one 0x06, whoever reads it.
+    m_link->Comm1ReceiveData(dataFrame(1, 1, 0x30));
+    QCOMPARE(log, QStringList{"read 1"});
+    QCOMPARE(written(1), kAck);
+    QVERIFY(nothingWritten());
+    // The 0x06 stays in the buffer, so a repeat now starts with it instead of the request.
+    QCOMPARE(bytes(m_link->TxBuffer, 0, 5), QByteArray::fromHex("06010220ee"));
+
+    m_link->Comm1ReceiveData(dataFrame(1, 2, 0x31));
+    QVERIFY(nothingWritten());
+}
+
+void TestRadioLink::mainReadSequence()
+{
+    m_window->reading = true;
+    m_link->sendHandshake();
+    QCOMPARE(written(7), QByteArray("PROGRAM"));
+
+    m_link->Comm1ReceiveData(kAck);
+    QCOMPARE(written(4), QByteArray::fromHex("52000120"));
+    QVERIFY(m_link->Tim1.isActive());
+
+    for (quint8 block = 1; block <= 15; ++block) {
+        m_link->Comm1ReceiveData(dataFrame(0, block));
+        QCOMPARE(written(4), QByteArray::fromHex("5200") + char(block + 1) + char(0x20));
+        QCOMPARE(m_link->NextReadBlock, block + 1);
+    }
+    m_link->Comm1ReceiveData(dataFrame(0, 16));
+    QCOMPARE(written(4), QByteArray::fromHex("52050020"));
+    QCOMPARE(m_link->NextReadBlock, 0);
+    QCOMPARE(m_window->calls.count(QStringLiteral("step")), 15);
+    QCOMPARE(m_window->calls.last(), QStringLiteral("settings requested"));
+
+    m_window->calls.clear();
+    m_link->Comm1ReceiveData(dataFrame(5, 0));
+    QCOMPARE(m_window->calls, (QStringList{"decode 5/0", "read complete"}));
+    QVERIFY(!m_link->Comm1.isOpen());
+    QVERIFY(!m_link->Tim1.isActive());
+    QCOMPARE(m_link->ReceiveCopy[2], quint8(20));
+}
+
+void TestRadioLink::mainWriteSequence()
+{
+    m_window->writing = true;
+    m_link->sendHandshake();
+    QCOMPARE(written(7), QByteArray("PROGRAM"));
+
+    // Acknowledgements 1..16 bring the channel blocks, each with its CRC.
+    for (int ack = 1; ack <= 16; ++ack) {
+        m_link->Comm1ReceiveData(kAck);
+        const QByteArray frame = written(34);
+        QCOMPARE(frame.left(4), QByteArray::fromHex("5700") + char(ack) + char(0x20));
+        QVERIFY(hasValidFrameCrc(reinterpret_cast<const quint8 *>(frame.constData())));
+        QCOMPARE(m_link->WriteAckCount, ack);
+    }
+    m_link->Comm1ReceiveData(kAck);
+    QCOMPARE(written(34).left(4), QByteArray::fromHex("57050020"));
+
+    // While the count stands at 17 any chunk sends the settings again, a stray byte included.
+    m_link->Comm1ReceiveData(QByteArray(1, 'x'));
+    QCOMPARE(written(34).left(4), QByteArray::fromHex("57050020"));
+    QCOMPARE(m_link->WriteAckCount, 17);
+
+    m_link->Comm1ReceiveData(kAck);
+    QCOMPARE(m_window->calls.last(), QStringLiteral("write complete"));
+    QCOMPARE(m_link->WriteAckCount, 0);
+    QCOMPARE(m_window->calls.count(QStringLiteral("step")), 18);
+    QVERIFY(nothingWritten());
+}
+
+void TestRadioLink::repeatSendsTheBufferAsItStands()
+{
+    m_window->reading = true;
+    m_link->TxBuffer.fill(0xA5);
+    m_link->sendHandshake();
+    QCOMPARE(written(7), QByteArray("PROGRAM"));
+    m_link->startRepeat();
+
+    // A timer that already runs keeps its period when started again.
+    QTest::qWait(50);
+    const int left = m_link->Tim1.remainingTime();
+    m_link->startRepeat();
+    QVERIFY(m_link->Tim1.remainingTime() <= left);
+
+    // The repeat is transmit bytes 0..33 as they stand: the handshake, leftovers and its CRC.
+    // The timer runs on this thread: keep its event loop going while the line is read.
+    QByteArray repeat;
+    QTRY_VERIFY_WITH_TIMEOUT((repeat += m_peer->read(34 - repeat.size(), 5)).size() == 34, 5000);
+    QCOMPARE(repeat, bytes(m_link->TxBuffer, 0, 34));
+    QCOMPARE(repeat.mid(7, 25), QByteArray(25, char(0xA5)));
+}
+
+QTEST_GUILESS_MAIN(TestRadioLink)
+#include "tst_radiolink.moc"
