@@ -51,7 +51,12 @@ bool hasNonAscii(const QString &text)
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x80; });
 }
 
-CheckedText frequencyWithFiveDecimals(const QString &text)
+CheckedText acceptableFrequency(const QString &text, Language)
+{
+    return CheckFrequencyText(text);
+}
+
+CheckedText fiveDecimals(const QString &text, Language)
 {
     const std::optional<double> value = readDecimal(text);
     if (!value)
@@ -136,42 +141,29 @@ Conversion checkCommittedCell(ChannelRow &row, int column, Language language)
         return !isBlankCell(row[column::TxFrequency]);
     };
 
-    // Each step sees the row as the steps before it left it; a failed reading ends the check.
-    const auto apply = [&row](int at, const CheckedText &checked) {
-        if (checked.ok())
-            row[at] = checked.text;
-        return checked.ok();
+    // The checks in the order they run; each sees the row as the ones before it left it, and
+    // only the committed cell is checked. A text that does not read as a number ends the check.
+    struct Step
+    {
+        int column;
+        bool needsText; ///< a blank cell is left as it is
+        CheckedText (*check)(const QString &text, Language language);
     };
-    const auto failed = [](const CheckedText &checked) {
-        return Conversion{checked.error};
+    static constexpr Step kSteps[] = {
+        {column::DecodeTone, false, NormaliseToneText},
+        {column::EncodeTone, false, NormaliseToneText},
+        {column::RxFrequency, false, acceptableFrequency},
+        {column::TxFrequency, true, acceptableFrequency},
+        {column::RxFrequency, false, fiveDecimals},
+        {column::TxFrequency, true, fiveDecimals},
     };
-
-    for (int tone : {column::DecodeTone, column::EncodeTone}) {
-        if (column == tone && rxSet()) {
-            const CheckedText checked = NormaliseToneText(row[tone], language);
-            if (!apply(tone, checked))
-                return failed(checked);
-        }
-    }
-    if (column == column::RxFrequency && rxSet()) {
-        const CheckedText checked = CheckFrequencyText(row[column::RxFrequency]);
-        if (!apply(column::RxFrequency, checked))
-            return failed(checked);
-    }
-    if (column == column::TxFrequency && rxSet() && txSet()) {
-        const CheckedText checked = CheckFrequencyText(row[column::TxFrequency]);
-        if (!apply(column::TxFrequency, checked))
-            return failed(checked);
-    }
-    if (column == column::RxFrequency && rxSet()) {
-        const CheckedText checked = frequencyWithFiveDecimals(row[column::RxFrequency]);
-        if (!apply(column::RxFrequency, checked))
-            return failed(checked);
-    }
-    if (column == column::TxFrequency && rxSet() && txSet()) {
-        const CheckedText checked = frequencyWithFiveDecimals(row[column::TxFrequency]);
-        if (!apply(column::TxFrequency, checked))
-            return failed(checked);
+    for (const Step &step : kSteps) {
+        if (step.column != column || !rxSet() || (step.needsText && !txSet()))
+            continue;
+        const CheckedText checked = step.check(row[column], language);
+        if (!checked.ok())
+            return {checked.error};
+        row[column] = checked.text;
     }
     // A row whose last two cells were never filled is new: it takes the usual values. A row
     // loaded from a data file holds single spaces there and keeps what it has.
