@@ -364,14 +364,14 @@ void TForm1::ApplyCaptions(Language language)
     const int clientWidth = english ? 922 : kClientWidth;
     centralWidget()->setFixedWidth(clientWidth);
     setFixedWidth(clientWidth);
-    xg->setGeometry(english ? 5 : 10, kGridRect.y(), english ? 910 : 885, kGridRect.height());
+    xg->setGeometry(english ? 5 : 10, xg->y(), english ? 910 : 885, xg->height());
 }
 
-void TForm1::AdaptToSmallScreen(const QSize &screen)
+void TForm1::ScaleToScreen(const QSize &screen)
 {
-    if (!screen.isValid() || (screen.width() > 800 && screen.height() > 600))
+    // The layout was made for a 1440 x 900 screen, which needs no scaling.
+    if (screen == QSize(1440, 900))
         return;
-
     // Everything shrinks with the screen; the fonts follow whichever factor is nearer to 1.
     const double vertical = double(screen.height() * 90 / 100) / 630;
     const double horizontal = double(screen.width() * 99 / 100) / 930;
@@ -390,7 +390,15 @@ void TForm1::AdaptToSmallScreen(const QSize &screen)
             child->setFont(font);
         }
     }
+    setFixedSize(qRound(width() * horizontal), qRound(height() * vertical));
+    move(qRound(x() * horizontal), qRound(y() * vertical));
+}
 
+void TForm1::AdaptToSmallScreen(const QSize &screen)
+{
+    if (!screen.isValid() || (screen.width() > 800 && screen.height() > 600))
+        return;
+    ScaleToScreen(screen);
     centralWidget()->setFixedSize(800, 545);
     setFixedSize(800, 545 + menuBar()->sizeHint().height());
     xg->setGeometry(0, xg->y(), 830, 370);

@@ -46,6 +46,8 @@ public:
 
     /** Lays the window out for a screen of this size; nothing changes on a large screen. */
     void AdaptToSmallScreen(const QSize &screen);
+    /** Scales every control, font and the window itself to the screen's size. */
+    void ScaleToScreen(const QSize &screen);
 
     // Controls, named as the radio's technicians and the documentation know them.
     wf::TXStringGrid *xg = nullptr;

@@ -63,6 +63,7 @@ private slots:
     void activationRewritesChannelNumbers();
     void englishWindow();
     void portList();
+    void smallScreenLayout();
 
 private:
     // The window under test, shown and active, with the table focused on channel 1's receive
@@ -319,6 +320,27 @@ void TestTForm1::portList()
     QCOMPARE(shown, sortedPortList(systemSerialPorts(), u"/tmp/zz-radio:/tmp/aa-radio"_s, u':'));
     QVERIFY(shown.contains(u"/tmp/aa-radio"_s));
     QCOMPARE(form.comcbb->currentIndex(), 0);
+}
+
+void TestTForm1::smallScreenLayout()
+{
+    TForm1 &form = openWindow();
+    const QRect wideGrid = form.xg->geometry();
+    form.AdaptToSmallScreen(QSize(1024, 768));
+    QCOMPARE(form.xg->geometry(), wideGrid);
+
+    form.ComboBoxes[2]->setCurrentIndex(5);
+    form.AdaptToSmallScreen(QSize(800, 600));
+    QCOMPARE(form.centralWidget()->size(), QSize(800, 545));
+    QCOMPARE(form.xg->x(), 0);
+    QCOMPARE(form.xg->size(), QSize(830, 370));
+    QCOMPARE(form.xg->ColWidths(0), 50);
+    QCOMPARE(form.xg->ColWidths(6), 31);
+    QCOMPARE(form.xg->ColWidths(12), 26);
+    for (QWidget *control : {static_cast<QWidget *>(form.comcbb), static_cast<QWidget *>(form.wbtn),
+                             static_cast<QWidget *>(form.rbtn)})
+        QCOMPARE(control->y(), 455);
+    QCOMPARE(form.ComboBoxes[2]->currentText(), u"0"_s); // back to its initial text
 }
 
 QTEST_MAIN(TestTForm1)
