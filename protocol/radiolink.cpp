@@ -12,6 +12,8 @@ constexpr int kChannelBlocks = 16;
 constexpr int kSettingsBlock = kChannelBlocks + 1; ///< the write's block after the channels
 constexpr int kWriteDone = kSettingsBlock + 1;     ///< acknowledgements of a complete write
 constexpr quint8 kReadEndMark = 20; ///< block number that stops further requests of a read
+/// Bytes of a data frame that are read: the header and the payload; the CRC is not checked.
+constexpr qsizetype kDataFrameUsed = frame::kHeaderSize + frame::kPayloadSize;
 } // namespace
 
 RadioLink::RadioLink(MainTransferHost &host, QObject *parent)
@@ -96,6 +98,10 @@ void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
     const auto length = std::min<qsizetype>(buffer.size(), kFrameBufferSize);
     std::copy_n(buffer.constData(), length, ReceiveCopy.begin());
     std::copy_n(buffer.constData(), length, RxImage.begin());
+    // A data frame cut short (a line that stalled mid-frame) would be read together with the
+    // stale tail of the frame before it and stored as the radio's data. It is left unanswered,
+    // like noise, and the repeat asks for the block again.
+    m_dataFrame = ReceiveCopy[0] == frame::kWriteCode && length >= kDataFrameUsed;
 
     offerToSignalling();
 
@@ -105,12 +111,12 @@ void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
         SendData(frame::kRequestSize);
         startRepeat();
     }
-    if (ReceiveCopy[0] == frame::kWriteCode && m_host.mainReadInProgress())
+    if (m_dataFrame && m_host.mainReadInProgress())
         mainReadStep();
 
     // Some radios want every data frame whose byte 5 is 0x30 acknowledged, whichever window
     // asked for it.
-    if (ReceiveCopy[0] == frame::kWriteCode && ReceiveCopy[5] == frame::kExtraAckMark) {
+    if (m_dataFrame && ReceiveCopy[5] == frame::kExtraAckMark) {
         TxBuffer[0] = frame::kAck;
         SendData(1);
     }
@@ -128,8 +134,7 @@ void RadioLink::offerToSignalling()
     for (SignallingTransfer *transfer : m_signalling) {
         if (ReceiveCopy[0] == frame::kAck && transfer->writeInProgress())
             transfer->writeStep();
-        if (ReceiveCopy[0] == frame::kWriteCode && transfer->readInProgress() &&
-            ReceiveCopy[1] == transfer->bank())
+        if (m_dataFrame && transfer->readInProgress() && ReceiveCopy[1] == transfer->bank())
             transfer->readStep();
     }
 }

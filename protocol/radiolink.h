@@ -130,6 +130,7 @@ private:
 
     MainTransferHost &m_host;
     std::vector<SignallingTransfer *> m_signalling;
+    bool m_dataFrame = false; ///< the chunk being handled is a whole data frame
 };
 
 } // namespace wf
