@@ -107,6 +107,12 @@ void PortWorker::takeBytes()
 
 void PortWorker::endChunk()
 {
+    // On a busy machine the timer can run late, after more bytes have reached the driver: they
+    // prove the line was not silent, so the chunk goes on instead of cutting a frame in two.
+    if (m_port.bytesAvailable() > 0 || m_port.waitForReadyRead(0)) {
+        takeBytes();
+        return;
+    }
     if (m_chunk.isEmpty())
         return;
     emit chunkReceived(m_chunk);
