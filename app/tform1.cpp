@@ -235,6 +235,10 @@ void TForm1::buildChannelTable(QWidget *client)
     xg->setFixedLineColor(Qt::black);
     xg->setGridLineColor(kSilver);
     xg->setImmediateEditMode(true);
+    // The column widths were made for a compact font: a frequency such as 438.50000 must fit.
+    QFont compact = xg->font();
+    compact.setPixelSize(11);
+    xg->setFont(compact);
     xg->setGeometry(kGridRect);
 
     const auto &columns = table::channelColumns();

@@ -21,8 +21,9 @@ constexpr WordPair kNoText{};
 // the Chinese editor's default text.
 const std::array<ChannelColumn, column::kCount> kColumns = {{
     {{u"信道编号", u"CH No."}, 56, 56, EditorKind::None, ValueList::None, kNoText, {}},
-    {{u"接收频率", u"RX Freq"}, 58, 58, EditorKind::Text, ValueList::None, kNoText, {}},
-    {{u"发射频率", u"TX Freq"}, 58, 58, EditorKind::Text, ValueList::None, kNoText, {}},
+    // Wide enough for the nine characters of 438.50000 in the fonts of every platform.
+    {{u"接收频率", u"RX Freq"}, 66, 66, EditorKind::Text, ValueList::None, kNoText, {}},
+    {{u"发射频率", u"TX Freq"}, 66, 66, EditorKind::Text, ValueList::None, kNoText, {}},
     {{u"QT/DQT解码", u"QT/DQT Dec"},
      75,
      75,
