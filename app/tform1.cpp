@@ -94,15 +94,6 @@ void setComboText(QComboBox *box, const QString &text)
     box->setEditText(text);
 }
 
-// The word of the new language that stands where `text` stands in the old language's list;
-// texts that are no word of the list stay as they are.
-QString translated(const QString &text, table::ValueList list, Language to)
-{
-    const Language from = to == Language::English ? Language::Chinese : Language::English;
-    const int index = table::items(list, from).indexOf(text);
-    return index < 0 ? text : table::items(list, to).at(index);
-}
-
 bool isEnter(const QKeyEvent *key)
 {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -351,7 +342,7 @@ void TForm1::ApplyCaptions(Language language)
     for (int i = 0; i < setting::kCount; ++i) {
         SettingLabels[i]->setText(boxes[i].caption.in(language).toString());
         QComboBox *box = ComboBoxes[i];
-        const QString text = translated(box->currentText(), boxes[i].list, language);
+        const QString text = table::translate(box->currentText(), boxes[i].list, language);
         box->clear();
         box->addItems(table::items(boxes[i].list, language));
         setComboText(box, text);
@@ -414,9 +405,7 @@ void TForm1::AdaptToSmallScreen(const QSize &screen)
     for (QWidget *control : {static_cast<QWidget *>(comcbb), static_cast<QWidget *>(wbtn),
                              static_cast<QWidget *>(rbtn)})
         control->move(control->x(), 455);
-    const auto &boxes = table::settingsBoxes();
-    for (int i = 0; i < setting::kCount; ++i)
-        setComboText(ComboBoxes[i], boxes[i].initialText.chinese.toString());
+    setSettingsTexts(table::initialSettings(Language::Chinese));
 }
 
 ChannelRow TForm1::channelRow(int row) const

@@ -239,6 +239,21 @@ QStringList items(ValueList list, Language language)
     return {};
 }
 
+SettingsTexts initialSettings(Language language)
+{
+    SettingsTexts texts;
+    for (int i = 0; i < setting::kCount; ++i)
+        texts[i] = kSettings[i].initialText.in(language).toString();
+    return texts;
+}
+
+QString translate(const QString &text, ValueList list, Language to)
+{
+    const Language from = to == Language::English ? Language::Chinese : Language::English;
+    const int index = items(list, from).indexOf(text);
+    return index < 0 ? text : items(list, to).at(index);
+}
+
 QStringList keyFunctionItemsAsBuilt()
 {
     // The window as first built lists the alarm third; the language switch moves it last.

@@ -72,6 +72,13 @@ struct SettingsBox
 /** The ten settings boxes, ComboBox1 first. */
 const std::array<SettingsBox, setting::kCount> &settingsBoxes();
 
+/** The texts the ten settings boxes start with in a language. */
+SettingsTexts initialSettings(Language language);
+
+/** The word of `to` that stands where `text` stands in the list of the other language; a text
+ *  that is no word of the list (a number, say) stays as it is. */
+QString translate(const QString &text, ValueList list, Language to);
+
 /** The items of a value list in a language. */
 QStringList items(ValueList list, Language language);
 
