@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/radiolink.h"
 
+#include <QLoggingCategory>
 #include <QThread>
 
 #include <algorithm>
@@ -12,8 +13,8 @@ constexpr int kChannelBlocks = 16;
 constexpr int kSettingsBlock = kChannelBlocks + 1; ///< the write's block after the channels
 constexpr int kWriteDone = kSettingsBlock + 1;     ///< acknowledgements of a complete write
 constexpr quint8 kReadEndMark = 20; ///< block number that stops further requests of a read
-/// Bytes of a data frame that are read: the header and the payload; the CRC is not checked.
-constexpr qsizetype kDataFrameUsed = frame::kHeaderSize + frame::kPayloadSize;
+
+Q_LOGGING_CATEGORY(lcLine, "writefreq.line")
 } // namespace
 
 RadioLink::RadioLink(MainTransferHost &host, QObject *parent)
@@ -24,7 +25,9 @@ RadioLink::RadioLink(MainTransferHost &host, QObject *parent)
     Comm1.setOutx_XonXoffFlow(false);
     Comm1.setInx_XonXoffFlow(false);
     Tim1.setInterval(kRepeatMs);
+    Tim1.setTimerType(Qt::PreciseTimer);
     connect(&Comm1, &TComm::OnReceiveData, this, &RadioLink::Comm1ReceiveData);
+    connect(&Comm1, &TComm::OnRequestHangup, this, &RadioLink::handleLineLost);
     connect(&Tim1, &QTimer::timeout, this, &RadioLink::Tim1Timer);
 }
 
@@ -54,6 +57,7 @@ void RadioLink::sendHandshake()
 {
     putHandshake(TxBuffer);
     ComputeFrameCrc();
+    m_handshakeOutstanding = true;
     SendData(frame::kHandshakeSize);
 }
 
@@ -72,6 +76,7 @@ void RadioLink::restartFromHandshake()
     else if (m_host.mainReadInProgress())
         NextReadBlock = 0;
     putHandshake(TxBuffer);
+    m_handshakeOutstanding = true;
     Comm1.WritePortData(TxBuffer.data(), frame::kHandshakeSize);
     startRepeat();
 }
@@ -85,7 +90,16 @@ void RadioLink::startRepeat()
 void RadioLink::cancel()
 {
     Tim1.stop();
+    m_handshakeOutstanding = false;
     Comm1.ClosePort();
+}
+
+void RadioLink::handleLineLost()
+{
+    // Repeating into a line that is gone only hides the fault; the user decides with Retry,
+    // which opens the port again, or Cancel.
+    Tim1.stop();
+    emit lineLost();
 }
 
 void RadioLink::Tim1Timer()
@@ -95,18 +109,13 @@ void RadioLink::Tim1Timer()
 
 void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
 {
-    const auto length = std::min<qsizetype>(buffer.size(), kFrameBufferSize);
-    std::copy_n(buffer.constData(), length, ReceiveCopy.begin());
-    std::copy_n(buffer.constData(), length, RxImage.begin());
-    // A data frame cut short (a line that stalled mid-frame) would be read together with the
-    // stale tail of the frame before it and stored as the radio's data. It is left unanswered,
-    // like noise, and the repeat asks for the block again.
-    m_dataFrame = ReceiveCopy[0] == frame::kWriteCode && length >= kDataFrameUsed;
-
+    takeChunk(buffer);
     offerToSignalling();
 
-    // The radio took the handshake of a read: ask for the first channel.
-    if (ReceiveCopy[0] == frame::kAck && m_host.mainReadInProgress()) {
+    // The radio took the handshake of a read: ask for the first channel. A 0x06 at any other
+    // time is no reason to start again from channel 1: the tail of a frame that arrived in two
+    // pieces can start with one.
+    if (ReceiveCopy[0] == frame::kAck && m_handshakeOutstanding && m_host.mainReadInProgress()) {
         putRequest(quint8(Bank::Channels), 1);
         SendData(frame::kRequestSize);
         startRepeat();
@@ -125,8 +134,49 @@ void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
     if (block > 0 && block <= kChannelBlocks && m_host.mainWriteInProgress())
         mainWriteStep(block);
 
+    if (ReceiveCopy[0] == frame::kAck)
+        m_handshakeOutstanding = false;
     ReceiveCopy[0] = 0;
     RxImage[0] = 0;
+}
+
+void RadioLink::takeChunk(const QByteArray &buffer)
+{
+    const auto length = std::min<qsizetype>(buffer.size(), kFrameBufferSize);
+    std::copy_n(buffer.constData(), length, ReceiveCopy.begin());
+    std::copy_n(buffer.constData(), length, RxImage.begin());
+    m_dataFrame = ReceiveCopy[0] == frame::kWriteCode && acceptDataFrame(length);
+    if (ReceiveCopy[0] != frame::kWriteCode)
+        m_unconfirmedFrame.clear();
+}
+
+bool RadioLink::acceptDataFrame(qsizetype length)
+{
+    // A frame cut short (a line that stalled mid-frame) would be read together with the stale
+    // tail of the frame before it, and one the line corrupted would put a wrong channel into
+    // the table and from there into the radio. Either is left unanswered, like noise, and the
+    // repeat asks for the block again.
+    if (length < frame::kBlockFrameSize)
+        return false;
+    if (hasValidFrameCrc(ReceiveCopy.data())) {
+        m_unconfirmedFrame.clear();
+        return true;
+    }
+    // A radio whose CRC is computed differently from ours would never be readable. Such a
+    // radio sends the same bytes again when asked again; a noisy line does not.
+    const QByteArray frameBytes(reinterpret_cast<const char *>(ReceiveCopy.data()),
+                                frame::kBlockFrameSize);
+    if (frameBytes != m_unconfirmedFrame) {
+        m_unconfirmedFrame = frameBytes;
+        return false;
+    }
+    m_unconfirmedFrame.clear();
+    if (!m_foreignCrcNoted) {
+        m_foreignCrcNoted = true;
+        qCWarning(lcLine, "The radio's frame CRC differs from ours; its blocks are taken when "
+                          "two copies in a row are alike.");
+    }
+    return true;
 }
 
 void RadioLink::offerToSignalling()

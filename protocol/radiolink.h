@@ -88,7 +88,8 @@ public:
 
     /** Closes the port, names it and opens it again; throws ECommsError when it will not open. */
     void reopenPort(const QString &portName);
-    /** Sends "PROGRAM" (with the CRC computed over the buffer as it stands), byte by byte. */
+    /** Sends "PROGRAM" (with the CRC computed over the buffer as it stands), byte by byte. Until
+     *  the radio answers it, a 0x06 is the handshake's answer. */
     void sendHandshake();
     /** Puts the read request 'R', bank, block, 0x20 into the buffer; sends nothing. */
     void putRequest(quint8 bank, quint8 block) { putReadRequest(TxBuffer, bank, block); }
@@ -113,6 +114,15 @@ public:
     /** The repeat: transmit bytes 0..33 again, in one write. */
     void Tim1Timer();
 
+    /** True while the handshake of a main transfer waits for the radio's 0x06. */
+    bool handshakeOutstanding() const { return m_handshakeOutstanding; }
+
+signals:
+    /** The line to the radio went away while the port was open (a cable or adapter pulled). The
+     *  repeat has stopped; the transfer waits for Retry or Cancel. */
+    void lineLost();
+
+public:
     // The state every transfer shares, named as the radio's documentation names it.
     TComm Comm1;
     FrameBuffer TxBuffer{};    ///< every frame the program sends is built here from byte 0
@@ -123,6 +133,9 @@ public:
     int NextReadBlock = 0;     ///< the block after the last data frame received
 
 private:
+    void takeChunk(const QByteArray &buffer);
+    bool acceptDataFrame(qsizetype length);
+    void handleLineLost();
     void offerToSignalling();
     void mainReadStep();
     int mainWriteAcknowledged();
@@ -130,7 +143,10 @@ private:
 
     MainTransferHost &m_host;
     std::vector<SignallingTransfer *> m_signalling;
-    bool m_dataFrame = false; ///< the chunk being handled is a whole data frame
+    bool m_dataFrame = false; ///< the chunk being handled is a whole, sound data frame
+    bool m_handshakeOutstanding = false;
+    QByteArray m_unconfirmedFrame; ///< a data frame whose CRC failed, kept to compare the next
+    bool m_foreignCrcNoted = false;
 };
 
 } // namespace wf

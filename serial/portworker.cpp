@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/portworker.h"
 
+#include <QFile>
+
 #include <array>
 #include <climits>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace wf {
 
@@ -33,17 +39,35 @@ PortWorker::PortWorker()
 PortWorker::OpenResult PortWorker::open(const TCommSettings &settings)
 {
     m_port.setPortName(settings.commName);
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        // This is how the port reports a file or device that takes no line settings.
-        return m_port.error() == QSerialPort::UnsupportedOperationError
-                   ? OpenResult::NotSerialDevice
-                   : OpenResult::NoDevice;
-    }
+    if (!m_port.open(QIODevice::ReadWrite))
+        return whyNotOpened(settings.commName);
     // Whatever came in while the port was closed answers nothing the program has asked.
     m_port.clear(QSerialPort::AllDirections);
     applyTimeouts(settings);
     applyLine(settings);
     return OpenResult::Opened;
+}
+
+PortWorker::OpenResult PortWorker::whyNotOpened(const QString &name) const
+{
+    // A name that cannot be opened at all, or is held by another program, is the common case;
+    // the port reports everything else as an operation the device does not support.
+    if (m_port.error() != QSerialPort::UnsupportedOperationError)
+        return OpenResult::NoDevice;
+#ifdef Q_OS_UNIX
+    // Something opened but took no line settings: a character device such as /dev/null is a
+    // device without a line's queues, anything else is not a device at all.
+    // The port's own naming rule: a bare name lives in /dev.
+    const bool isPath = name.startsWith(u'/') || name.startsWith(QLatin1String("./")) ||
+                        name.startsWith(QLatin1String("../"));
+    const QByteArray path = QFile::encodeName(isPath ? name : QLatin1String("/dev/") + name);
+    struct stat status = {};
+    if (::stat(path.constData(), &status) == 0 && S_ISCHR(status.st_mode))
+        return OpenResult::NoLineQueues;
+#else
+    Q_UNUSED(name)
+#endif
+    return OpenResult::NotCommHandle;
 }
 
 void PortWorker::close()

@@ -19,7 +19,12 @@ class PortWorker final : public QObject
 
 public:
     /** Why an open failed. */
-    enum class OpenResult { Opened, NoDevice, NotSerialDevice };
+    enum class OpenResult {
+        Opened,
+        NoDevice,      ///< nothing of that name can be opened
+        NotCommHandle, ///< it opened, but is a file rather than a device
+        NoLineQueues,  ///< a device, but not a serial line: it takes no line settings
+    };
 
     PortWorker();
 
@@ -41,6 +46,7 @@ signals:
     void lineLost();
 
 private:
+    OpenResult whyNotOpened(const QString &name) const;
     void takeBytes();
     void endChunk();
     void checkError(QSerialPort::SerialPortError error);

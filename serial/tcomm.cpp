@@ -12,6 +12,22 @@ ECommsError::ECommsError(const QString &message)
     , m_message(message)
 {}
 
+namespace {
+QString openErrorMessage(PortWorker::OpenResult result)
+{
+    switch (result) {
+    case PortWorker::OpenResult::NotCommHandle:
+        return QStringLiteral("File handle is not a comm handle ");
+    case PortWorker::OpenResult::NoLineQueues:
+        return QStringLiteral("Cannot setup comm buffer");
+    case PortWorker::OpenResult::Opened:
+    case PortWorker::OpenResult::NoDevice:
+        break;
+    }
+    return QStringLiteral("Error opening serial port");
+}
+} // namespace
+
 TComm::TComm(QObject *parent)
     : QObject(parent)
 {}
@@ -56,9 +72,7 @@ void TComm::OpenPort()
     if (result != PortWorker::OpenResult::Opened) {
         thread->quit();
         thread->wait();
-        throw ECommsError(result == PortWorker::OpenResult::NotSerialDevice
-                              ? QStringLiteral("File handle is not a comm handle ")
-                              : QStringLiteral("Error opening serial port"));
+        throw ECommsError(openErrorMessage(result));
     }
 
     m_thread = std::move(thread);

@@ -15,6 +15,7 @@ private slots:
     void crcIsModbusComputation();
     void headersLeaveLaterBytesAlone();
     void payloadFieldsAreLittleEndian();
+    void radioMemoryMap_data();
     void radioMemoryMap();
 };
 
@@ -83,21 +84,34 @@ void TestFrame::payloadFieldsAreLittleEndian()
     QCOMPARE(payload[6], quint8(0));
 }
 
+void TestFrame::radioMemoryMap_data()
+{
+    QTest::addColumn<int>("bank");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::newRow("channels") << 0 << 1 << 16;
+    QTest::newRow("DTMF") << 1 << 0 << 3;
+    QTest::newRow("FSK") << 2 << 0 << 2;
+    QTest::newRow("2-Tone") << 3 << 0 << 11;
+    QTest::newRow("5-Tone") << 4 << 0 << 16;
+    QTest::newRow("settings") << 5 << 0 << 0;
+}
+
 void TestFrame::radioMemoryMap()
 {
-    QVERIFY(isRadioBlock(0, 1));
-    QVERIFY(isRadioBlock(0, 16));
-    QVERIFY(!isRadioBlock(0, 0));
-    QVERIFY(!isRadioBlock(0, 17));
-    QVERIFY(isRadioBlock(5, 0));
-    QVERIFY(!isRadioBlock(5, 1));
-    QVERIFY(isRadioBlock(4, 16));
-    QVERIFY(!isRadioBlock(3, 12));
+    QFETCH(int, bank);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    // Each bank holds exactly its own blocks: the first and last, nothing before or after.
+    QVERIFY(isRadioBlock(bank, first));
+    QVERIFY(isRadioBlock(bank, last));
+    QVERIFY(!isRadioBlock(bank, first - 1));
+    QVERIFY(!isRadioBlock(bank, last + 1));
     QVERIFY(!isRadioBlock(6, 0));
-    int total = 0;
-    for (const BankBlocks &b : kRadioMemory)
-        total += b.count();
-    QCOMPARE(total, 16 + 1 + 4 + 3 + 12 + 17);
+    const auto entry = std::find_if(kRadioMemory.begin(), kRadioMemory.end(),
+                                    [bank](const BankBlocks &b) { return int(b.bank) == bank; });
+    QVERIFY(entry != kRadioMemory.end());
+    QCOMPARE(entry->count(), last - first + 1);
 }
 
 QTEST_GUILESS_MAIN(TestFrame)

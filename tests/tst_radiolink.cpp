@@ -15,15 +15,16 @@ QByteArray bytes(const FrameBuffer &buffer, int from, int count)
     return QByteArray(reinterpret_cast<const char *>(buffer.data()) + from, count);
 }
 
-QByteArray dataFrame(quint8 bank, quint8 block, quint8 payloadByte1 = 0)
+// A data frame as the radio sends it, with its CRC; `crcFlip` spoils the CRC as a radio that
+// computes it differently, or a noisy line, would.
+QByteArray dataFrame(quint8 bank, quint8 block, quint8 payloadByte1 = 0, quint8 crcFlip = 0)
 {
-    QByteArray frame(34, '\0');
-    frame[0] = char(frame::kWriteCode);
-    frame[1] = char(bank);
-    frame[2] = char(block);
-    frame[3] = char(frame::kHeaderMark);
-    frame[5] = char(payloadByte1);
-    return frame;
+    FrameBuffer tx{};
+    putBlockHeader(tx.data(), bank, block);
+    tx[5] = payloadByte1;
+    ComputeFrameCrc(tx);
+    tx[frame::kCrcOffset + 1] ^= crcFlip;
+    return bytes(tx, 0, frame::kBlockFrameSize);
 }
 
 const QByteArray kAck(1, char(frame::kAck));
@@ -105,6 +106,12 @@ private slots:
     void mainReadSequence();
     void mainWriteSequence();
     void repeatSendsTheBufferAsItStands();
+    void repeatPeriod();
+    void receivedCrc_data();
+    void receivedCrc();
+    void foreignCrcIsNotedOnce();
+    void acknowledgementAnswersOnlyTheHandshake();
+    void lostLineStopsTheRepeat();
 
 private:
     QByteArray written(int count) { return m_peer->read(count, 5000); }
@@ -306,6 +313,131 @@ void TestRadioLink::repeatSendsTheBufferAsItStands()
     QTRY_VERIFY_WITH_TIMEOUT((repeat += m_peer->read(34 - repeat.size(), 5)).size() == 34, 5000);
     QCOMPARE(repeat, bytes(m_link->TxBuffer, 0, 34));
     QCOMPARE(repeat.mid(7, 25), QByteArray(25, char(0xA5)));
+}
+
+void TestRadioLink::repeatPeriod()
+{
+    // The radio gets the frame again 300 ms after it went out: never sooner, and later only by
+    // as much as a busy machine delays a timer.
+    QCOMPARE(RadioLink::kRepeatMs, 300);
+    QCOMPARE(m_link->Tim1.interval(), 300);
+    m_link->TxBuffer.fill(0x11);
+    m_link->sendHandshake();
+    QCOMPARE(written(7), QByteArray("PROGRAM"));
+    QElapsedTimer clock;
+    QSignalSpy ticks(&m_link->Tim1, &QTimer::timeout);
+    m_link->startRepeat();
+    clock.start();
+    QVERIFY(ticks.wait(2000));
+    const qint64 first = clock.elapsed();
+    QVERIFY(ticks.wait(2000));
+    const qint64 second = clock.elapsed() - first;
+    for (const qint64 gap : {first, second})
+        QVERIFY2(gap >= 300 && gap < 600,
+                 qPrintable(QStringLiteral("repeat after %1 ms").arg(gap)));
+    m_link->Tim1.stop();
+}
+
+void TestRadioLink::receivedCrc_data()
+{
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QStringList>("decoded");
+
+    const QByteArray good = dataFrame(0, 3);
+    const QByteArray bad = dataFrame(0, 3, 0, 0x01);
+    const QByteArray otherBad = dataFrame(0, 3, 0x11, 0x01);
+    const QStringList none;
+    const QStringList third{QStringLiteral("decode 0/3")};
+    QTest::newRow("sound frame") << QList{good} << third;
+    QTest::newRow("CRC fails: unanswered") << QList{bad} << none;
+    QTest::newRow("CRC fails, then a sound copy") << QList{bad, good} << third;
+    QTest::newRow("two copies alike: a radio with its own CRC") << QList{bad, bad} << third;
+    QTest::newRow("two copies that differ: a noisy line") << QList{bad, otherBad} << none;
+    QTest::newRow("alike, but not one after the other")
+        << QList{bad, QByteArray(1, 'x'), bad} << none;
+    QTest::newRow("frame without its CRC") << QList{good.left(32), good.left(33)} << none;
+    QTest::newRow("alike once counts once") << QList{bad, bad, bad} << third;
+}
+
+void TestRadioLink::receivedCrc()
+{
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QStringList, decoded);
+
+    // A block taken on the strength of two copies alike is noted in the log.
+    if (chunks.count(chunks.first()) > 1 && !decoded.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("CRC differs")));
+    m_window->reading = true;
+    m_link->NextReadBlock = 3;
+    for (const QByteArray &chunk : chunks)
+        m_link->Comm1ReceiveData(chunk);
+    QStringList decodes = m_window->calls.filter(QStringLiteral("decode"));
+    QCOMPARE(decodes, decoded);
+    // Only a frame that was taken asks for the next block; the others wait for the repeat.
+    if (decoded.isEmpty())
+        QVERIFY(nothingWritten());
+    else
+        QCOMPARE(written(4), QByteArray::fromHex("52000420"));
+}
+
+void TestRadioLink::foreignCrcIsNotedOnce()
+{
+    const QByteArray bad = dataFrame(0, 1, 0, 0x80);
+    m_window->reading = true;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("CRC differs")));
+    m_link->Comm1ReceiveData(bad);
+    m_link->Comm1ReceiveData(bad);
+    QCOMPARE(m_window->calls.filter(QStringLiteral("decode")).size(), 1);
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("CRC")));
+    const QByteArray next = dataFrame(0, 2, 0, 0x80);
+    m_link->Comm1ReceiveData(next);
+    m_link->Comm1ReceiveData(next);
+    QCOMPARE(m_window->calls.filter(QStringLiteral("decode")).size(), 2);
+}
+
+void TestRadioLink::acknowledgementAnswersOnlyTheHandshake()
+{
+    m_window->reading = true;
+    m_link->sendHandshake();
+    QCOMPARE(written(7), QByteArray("PROGRAM"));
+    QVERIFY(m_link->handshakeOutstanding());
+    m_link->Comm1ReceiveData(kAck);
+    QCOMPARE(written(4), QByteArray::fromHex("52000120"));
+    QVERIFY(!m_link->handshakeOutstanding());
+    m_link->Comm1ReceiveData(dataFrame(0, 1));
+    m_link->Comm1ReceiveData(dataFrame(0, 2));
+    QCOMPARE(written(8), QByteArray::fromHex("52000220 52000320"));
+
+    // A frame that arrived in two pieces, the second starting with 0x06 (a key set to a
+    // function whose code is 6): neither piece is taken, and the read is not started again.
+    QByteArray split = dataFrame(0, 3);
+    split[20] = char(frame::kAck);
+    m_link->Comm1ReceiveData(split.left(20));
+    m_link->Comm1ReceiveData(split.mid(20));
+    m_link->Comm1ReceiveData(kAck);
+    QVERIFY(nothingWritten());
+    QCOMPARE(m_link->NextReadBlock, 3);
+
+    // Retry sends the handshake again, and its answer starts the read from channel 1.
+    m_link->restartFromHandshake();
+    QCOMPARE(written(7), QByteArray("PROGRAM"));
+    QVERIFY(m_link->handshakeOutstanding());
+    m_link->Comm1ReceiveData(kAck);
+    QCOMPARE(written(4), QByteArray::fromHex("52000120"));
+    m_link->Tim1.stop();
+}
+
+void TestRadioLink::lostLineStopsTheRepeat()
+{
+    QSignalSpy lost(m_link.get(), &RadioLink::lineLost);
+    m_window->writing = true;
+    m_link->sendHandshake();
+    m_link->startRepeat();
+    QCOMPARE(written(7), QByteArray("PROGRAM"));
+    m_peer->hangUp();
+    QVERIFY(lost.wait(5000));
+    QCOMPARE(lost.count(), 1);
+    QVERIFY(!m_link->Tim1.isActive());
 }
 
 QTEST_GUILESS_MAIN(TestRadioLink)

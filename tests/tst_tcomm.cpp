@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/tcomm.h"
 
+#include <QTemporaryFile>
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
@@ -190,7 +191,10 @@ void TestTComm::openErrors_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("no such device") << kNoSuchPort << "Error opening serial port";
-    QTest::newRow("not a tty") << QString("/dev/null") << "File handle is not a comm handle ";
+    // A character device that is no serial line fails where the line's queues are set up; a
+    // plain file is no device at all.
+    QTest::newRow("device, not a line") << QString("/dev/null") << "Cannot setup comm buffer";
+    QTest::newRow("plain file") << QString("%file%") << "File handle is not a comm handle ";
     QTest::newRow("open already") << QString("%open%") << "This serial port already opened";
 }
 
@@ -200,6 +204,11 @@ void TestTComm::openErrors()
     QFETCH(QString, message);
     const bool openAlready = port == QLatin1String("%open%");
 
+    QTemporaryFile file;
+    if (port == QLatin1String("%file%")) {
+        QVERIFY(file.open());
+        port = file.fileName();
+    }
     if (openAlready)
         m_comm->OpenPort();
     else

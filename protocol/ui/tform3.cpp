@@ -16,6 +16,9 @@ constexpr WordPair kWriteCaption{u"向对讲机写入数据", u"Write Data To Ra
 constexpr WordPair kReadCaption{u"从对讲机读取数据", u"Read Data From Radio"};
 constexpr WordPair kRetry{u"重试", u"RETRY"};
 constexpr WordPair kCancel{u"取消", u"CANCEL"};
+constexpr WordPair kLineLost{u"与对讲机的连接已断开。请检查连接线，然后按“重试”或“取消”。",
+                             u"The line to the radio was lost. Check the cable, then press RETRY "
+                             u"or CANCEL."};
 
 constexpr int kWriteSteps = 17;
 constexpr int kReadSteps = 16;
@@ -49,6 +52,7 @@ TForm3::TForm3(RadioLink &link, ProgressOwner &owner, QWidget *parent)
 
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(&m_link, &RadioLink::lineLost, this, &TForm3::lineLost);
 }
 
 TForm3::~TForm3() = default;
@@ -99,6 +103,13 @@ void TForm3::Button2Click()
     m_owner.enableTransferControls();
     m_link.Comm1.ClosePort();
     closeTransfer();
+}
+
+void TForm3::lineLost()
+{
+    // Only a main transfer is this dialog's to report; Retry and Cancel stay as they are.
+    if (isVisible())
+        showError(this, kLineLost.in(displayLanguage()).toString());
 }
 
 void TForm3::reject()

@@ -63,6 +63,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    /** The line went away mid-transfer: the user is told, and chooses Retry or Cancel. */
+    void lineLost();
+
     wf::RadioLink &m_link;
     ProgressOwner &m_owner;
 };
