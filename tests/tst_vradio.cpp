@@ -185,6 +185,15 @@ void TestVirtualRadio::engine_data()
         "06|W0.1|" + settings.left(17).toHex() + ", pause 60, " + settings.mid(17).toHex() +
             "|W0.2",
         f);
+    f.splitReply = Occurrence::every();
+    f.splitAt = 30;
+    add("split at a chosen byte", {readRequest(5, 0)},
+        settings.left(30).toHex() + ", pause 60, " + settings.mid(30).toHex(), f);
+    f = {};
+    f.foreignCrc = true;
+    QByteArray foreign = settings;
+    std::swap(foreign[32], foreign[33]);
+    add("CRC low byte first", {readRequest(5, 0), p}, foreign.toHex() + "|06", f);
     f = {};
     f.doubleAck = true;
     add("double acknowledgement in one burst", {p, readRequest(0, 1), write1},

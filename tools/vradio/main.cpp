@@ -136,9 +136,16 @@ bool parseOptions(const QCoreApplication &app, Options *options)
                         "data frame, so its CRC fails; a 0x06 becomes 0xF9."),
          QStringLiteral("N|all")},
         {QStringLiteral("split-reply"),
-         QStringLiteral("Fault: send data frame number N (or all) in two halves of 17 bytes "
-                        "with a pause between (see --split-pause)."),
+         QStringLiteral("Fault: send data frame number N (or all) in two pieces with a pause "
+                        "between (see --split-at and --split-pause)."),
          QStringLiteral("N|all")},
+        {QStringLiteral("split-at"),
+         QStringLiteral("Bytes of a split data frame sent before the pause, 1 to 33 (default "
+                        "17): a piece can start with any byte of the frame."),
+         QStringLiteral("N"), QStringLiteral("17")},
+        {QStringLiteral("foreign-crc"),
+         QStringLiteral("Fault: every data frame carries its CRC low byte first, as a radio "
+                        "whose CRC is computed differently from the program's.")},
         {QStringLiteral("split-pause"),
          QStringLiteral("Pause inside a split data frame (default 50; above 20 the program sees "
                         "two chunks)."),
@@ -162,15 +169,23 @@ bool parseOptions(const QCoreApplication &app, Options *options)
     options->pacing = !parser.isSet(QStringLiteral("no-pacing"));
     FaultOptions &faults = options->faults;
     faults.doubleAck = parser.isSet(QStringLiteral("double-ack"));
+    faults.foreignCrc = parser.isSet(QStringLiteral("foreign-crc"));
     if (!positive(parser, QStringLiteral("gap"), &options->gapMs) ||
         !positive(parser, QStringLiteral("silent-first"), &faults.silentFirst) ||
         !positive(parser, QStringLiteral("stop-after"), &faults.stopAfter) ||
         !positive(parser, QStringLiteral("hangup-after"), &faults.hangupAfter) ||
         !positive(parser, QStringLiteral("split-pause"), &faults.splitPauseMs) ||
+        !positive(parser, QStringLiteral("split-at"), &faults.splitAt) ||
         !positive(parser, QStringLiteral("double-ack-gap"), &faults.doubleAckGapMs) ||
         !occurrence(parser, QStringLiteral("wrong-block"), &faults.wrongBlock) ||
         !occurrence(parser, QStringLiteral("corrupt-reply"), &faults.corruptReply) ||
         !occurrence(parser, QStringLiteral("split-reply"), &faults.splitReply)) {
+        return false;
+    }
+    if (faults.splitAt >= frame::kBlockFrameSize) {
+        fail(QStringLiteral("--split-at wants a whole number from 1 to %1, not '%2'")
+                 .arg(frame::kBlockFrameSize - 1)
+                 .arg(faults.splitAt));
         return false;
     }
     if (faults.doubleAckGapMs > 0)

@@ -133,6 +133,12 @@ void RadioEngine::addReplyActions(const QByteArray &answerBytes, FrameResult *re
     QByteArray reply = answerBytes;
     const bool isDataFrame = reply.size() == frame::kBlockFrameSize;
 
+    if (isDataFrame && m_faults.foreignCrc) {
+        // The same CRC stored the other way round: every frame fails the program's check, and
+        // every copy of a block is the same.
+        std::swap(reply[frame::kCrcOffset], reply[frame::kCrcOffset + 1]);
+    }
+
     if (m_faults.corruptReply.hits(m_replies)) {
         // A payload byte of a data frame, so the header still names the block but the CRC fails.
         const int at = isDataFrame ? frame::kPayloadOffset : 0;
@@ -142,13 +148,13 @@ void RadioEngine::addReplyActions(const QByteArray &answerBytes, FrameResult *re
 
     const QByteArray ack(1, static_cast<char>(frame::kAck));
     if (isDataFrame && m_faults.splitReply.hits(m_dataFrames)) {
-        const int half = static_cast<int>(reply.size()) / 2;
-        result->actions << ReplyAction::send(reply.left(half))
+        const int at = std::clamp(m_faults.splitAt, 1, frame::kBlockFrameSize - 1);
+        result->actions << ReplyAction::send(reply.left(at))
                         << ReplyAction::pause(m_faults.splitPauseMs)
-                        << ReplyAction::send(reply.mid(half));
+                        << ReplyAction::send(reply.mid(at));
         result->notes << QStringLiteral("fault --split-reply: %1 ms pause after byte %2")
                              .arg(m_faults.splitPauseMs)
-                             .arg(half - 1);
+                             .arg(at - 1);
     } else if (!isDataFrame && m_faults.doubleAck) {
         if (m_faults.doubleAckGapMs > 0) {
             result->actions << ReplyAction::send(reply)

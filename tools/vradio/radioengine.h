@@ -48,6 +48,8 @@ struct FaultOptions
     Occurrence corruptReply; ///< these replies (counted among all replies) get a flipped byte
     Occurrence splitReply;   ///< these data frames (counted among data frames) come in two halves
     int splitPauseMs = 50;   ///< the pause between the two halves of a split data frame
+    int splitAt = 17;        ///< how many bytes of a split data frame go before the pause
+    bool foreignCrc = false; ///< data frames carry their CRC low byte first, as some radios do
     bool doubleAck = false;  ///< every 0x06 the radio sends is followed by a second 0x06
     int doubleAckGapMs = 0;  ///< the pause before that second 0x06; 0 sends both in one burst
 };
