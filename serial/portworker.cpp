@@ -78,7 +78,7 @@ void PortWorker::close()
         m_port.close();
     }
     m_silence.stop();
-    m_chunk.clear();
+    m_chunks.clear();
 }
 
 void PortWorker::write(const QByteArray &bytes)
@@ -118,29 +118,25 @@ void PortWorker::applyTimeouts(const TCommSettings &settings)
 
 void PortWorker::takeBytes()
 {
-    m_chunk += m_port.readAll();
-    while (m_chunk.size() >= TComm::kMaxChunk) {
-        emit chunkReceived(m_chunk.left(TComm::kMaxChunk));
-        m_chunk.remove(0, TComm::kMaxChunk);
-    }
-    if (m_chunk.isEmpty())
-        m_silence.stop();
-    else
+    for (const QByteArray &chunk : m_chunks.add(m_port.readAll()))
+        emit chunkReceived(chunk);
+    if (m_chunks.gathering())
         m_silence.start();
+    else
+        m_silence.stop();
 }
 
 void PortWorker::endChunk()
 {
     // On a busy machine the timer can run late, after more bytes have reached the driver: they
     // prove the line was not silent, so the chunk goes on instead of cutting a frame in two.
-    if (m_port.bytesAvailable() > 0 || m_port.waitForReadyRead(0)) {
+    const bool moreWaiting =
+        m_port.isOpen() && (m_port.bytesAvailable() > 0 || m_port.waitForReadyRead(0));
+    const QByteArray chunk = m_chunks.silence(moreWaiting);
+    if (moreWaiting)
         takeBytes();
-        return;
-    }
-    if (m_chunk.isEmpty())
-        return;
-    emit chunkReceived(m_chunk);
-    m_chunk.clear();
+    else if (!chunk.isEmpty())
+        emit chunkReceived(chunk);
 }
 
 void PortWorker::checkError(QSerialPort::SerialPortError error)

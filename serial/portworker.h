@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "serial/chunkassembler.h"
 #include "serial/tcomm.h"
 
 #include <QByteArray>
@@ -54,7 +55,7 @@ private:
 
     QSerialPort m_port{this};
     QTimer m_silence{this};
-    QByteArray m_chunk;
+    ChunkAssembler m_chunks{TComm::kMaxChunk};
 };
 
 } // namespace wf

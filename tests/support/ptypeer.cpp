@@ -76,28 +76,31 @@ PtyPeer::~PtyPeer()
 void PtyPeer::sendPaced(const QByteArray &bytes, int pauseAfter, std::chrono::milliseconds pause)
 {
     waitSent();
-    m_longestStall = std::chrono::microseconds(0);
+    m_gaps.clear();
     m_sender = std::thread([this, bytes, pauseAfter, pause] {
         // Absolute times: a late wake-up catches up instead of stretching the whole frame.
         auto due = std::chrono::steady_clock::now();
+        auto previous = due;
         for (int i = 0; i < bytes.size(); ++i) {
             if (i == pauseAfter)
                 due += pause;
             std::this_thread::sleep_until(due);
-            const auto stall = std::chrono::duration_cast<std::chrono::microseconds>(
-                std::chrono::steady_clock::now() - due);
-            m_longestStall = std::max(m_longestStall, stall);
+            const auto now = std::chrono::steady_clock::now();
+            m_gaps.push_back(
+                i == 0 ? std::chrono::microseconds(0)
+                       : std::chrono::duration_cast<std::chrono::microseconds>(now - previous));
             if (!writeAll(m_master, bytes.constData() + i, 1))
                 return;
+            previous = std::chrono::steady_clock::now();
             due += kCharTime;
         }
     });
 }
 
-std::chrono::microseconds PtyPeer::longestStall()
+std::vector<std::chrono::microseconds> PtyPeer::gapsBefore()
 {
     waitSent();
-    return m_longestStall;
+    return m_gaps;
 }
 
 void PtyPeer::waitSent()

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 /** The far end of a pseudo-terminal, standing in for a radio on a serial cable. The tool opens
  *  devicePath(); the peer writes to it like a 9600-baud line and reads what the tool sends. */
@@ -32,9 +33,10 @@ public:
                    std::chrono::milliseconds pause = std::chrono::milliseconds(0));
     /** Waits until the paced send started last has put out its last byte. */
     void waitSent();
-    /** Waits for the paced send, then tells how far behind its pace the latest character went
-     *  out. A busy machine makes gaps of its own, and a receiver rightly splits the bytes there. */
-    std::chrono::microseconds longestStall();
+    /** Waits for the paced send, then tells the silence on the line before each of its bytes
+     *  (the first byte's is 0). A busy machine makes gaps of its own beside the pause asked for,
+     *  and a receiver rightly splits the bytes there. */
+    std::vector<std::chrono::microseconds> gapsBefore();
     /** Writes `bytes` at once, as fast as the pseudo-terminal takes them. */
     bool sendNow(const QByteArray &bytes);
 
@@ -54,5 +56,5 @@ private:
     int m_slave = -1; ///< kept open so the device outlives every close of the tool
     QString m_path;
     std::thread m_sender;
-    std::chrono::microseconds m_longestStall{0}; ///< written by m_sender only while it runs
+    std::vector<std::chrono::microseconds> m_gaps; ///< written by m_sender only while it runs
 };
