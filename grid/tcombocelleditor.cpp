@@ -23,9 +23,17 @@ QWidget *TComboCellEditor::makeControl(QWidget *parent)
 {
     auto *box = new QComboBox(parent);
     box->setEditable(m_style == ComboStyle::DropDown);
-    // A typed text is the cell's value, not a new entry of the list.
+    // A typed text is the cell's value, not a new entry of the list, and is taken as typed:
+    // completing a typed 8 to the list's 82.5 would store a tone the user never asked for.
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setMaxVisibleItems(16);
+    // Only what the user does changes the cell: picking an item (with the mouse, the arrows or
+    // a typed letter) or editing the text.
+    connect(box, &QComboBox::activated, this, [this] { m_chosen = true; });
+    if (QLineEdit *edit = box->lineEdit()) {
+        box->setCompleter(nullptr);
+        connect(edit, &QLineEdit::textEdited, this, [this] { m_chosen = true; });
+    }
     return box;
 }
 
@@ -35,6 +43,7 @@ void TComboCellEditor::startEdit(const QString &cellText, QChar pendingChar)
     if (!box)
         return;
     m_cellText = cellText;
+    m_chosen = false;
     box->clear();
     box->addItems(m_items);
     box->setCurrentIndex(-1);
@@ -68,9 +77,10 @@ QString TComboCellEditor::editText() const
     const QComboBox *box = combo();
     if (!box)
         return {};
-    // A list that could show neither the cell's text nor a default text has nothing picked;
-    // passing through it must not blank the cell.
-    if (m_style == ComboStyle::DropDownList && box->currentIndex() < 0)
+    // An editor the user only passed through keeps the cell as it was, even where it showed
+    // something else: the default text of an empty cell, or nothing or the default for a text
+    // that is not in its list (a scrambler 11 read from a radio).
+    if (!m_chosen)
         return m_cellText;
     return box->currentText();
 }

@@ -50,7 +50,8 @@ private:
     ComboStyle m_style = ComboStyle::DropDown;
     QStringList m_items;
     QString m_defaultText;
-    QString m_cellText; // the edited cell's text when the edit started
+    QString m_cellText;    // the edited cell's text when the edit started
+    bool m_chosen = false; // the user picked an item or edited the text since
 };
 
 } // namespace wf

@@ -273,8 +273,11 @@ QRect TXStringGrid::cellRect(int col, int row) const
 
 void TXStringGrid::SetEditText(int col, int row, const QString &text)
 {
+    // A window's check may want what the cell held, to put it back.
+    m_textBeforeEdit = Cells(col, row);
     setCells(col, row, text);
     emit OnSetEditText(col, row, text);
+    m_textBeforeEdit.clear();
 }
 
 void TXStringGrid::keyboardSearch(const QString &) {}

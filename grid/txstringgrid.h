@@ -128,6 +128,8 @@ public:
 
     /** Commits an edit: stores the text in the cell and emits OnSetEditText. */
     void SetEditText(int col, int row, const QString &text);
+    /** While OnSetEditText runs: the text the committed cell held before the commit. */
+    QString textBeforeEdit() const { return m_textBeforeEdit; }
 
     using QTableView::edit;
     /** Typed text never jumps to another cell. */
@@ -191,6 +193,7 @@ private:
     QPointer<QWidget> m_activeControl;
     int m_activeCol = -1;
     int m_activeRow = -1;
+    QString m_textBeforeEdit;
     bool m_startPending = false; // a control was made and waits to be started
     bool m_editingState = false; // keyboard moves open the editor of the new cell
     bool m_replacingKey = false; // a key changed by AllowEndEditEvent is being delivered

@@ -81,6 +81,12 @@ void press(int key)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
 }
 
+// A key as the platform delivers it, with the text it carries.
+void press(Qt::Key key, const QString &text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), key, text, modifiers);
+}
+
 // Types text key by key into whatever has the focus, as a keyboard does; "\b" is Backspace.
 void type(const QString &text)
 {
@@ -131,6 +137,9 @@ private slots:
     void typingOpensEditor();
     void keysInEditor_data();
     void keysInEditor();
+    void enterCommits_data();
+    void enterCommits();
+    void passingThroughKeepsTheCells();
     void committingAndMouse();
 };
 
@@ -249,6 +258,9 @@ void TestGrid::typingOpensEditor_data()
     add("immediate list: char picks an item", true, 4, "HIGH", "l", "LOW");
     add("plain drop-down, empty cell: default", false, 3, "", "4", "NONE");
     add("plain list, unknown text: default", false, 4, "WIDE", "4", "HIGH");
+    // A typed text is taken as typed: no item of the list completes it.
+    add("immediate drop-down: no completion", true, 3, "", "7", "7");
+    add("plain drop-down: no completion", false, 3, "6", "07", "67");
 }
 
 void TestGrid::typingOpensEditor()
@@ -326,6 +338,89 @@ void TestGrid::keysInEditor()
     const QString cell = grid.Cells(to.x(), to.y());
     if (grid.activeEditor())
         QCOMPARE(editorText(grid), cell.isEmpty() ? u"12345678"_s : cell);
+}
+
+void TestGrid::enterCommits_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QString>("committed");
+    // The typed character opens the editor and is its choice: a list picks the item that
+    // starts with it.
+    const struct
+    {
+        const char *name;
+        int col;
+        const char *typed;
+        const char *committed;
+    } editors[] = {{"text", 1, "4", "4"}, {"drop-down", 3, "4", "4"}, {"list", 4, "l", "LOW"}};
+    for (const auto &editor : editors) {
+        const QString typed = QString::fromLatin1(editor.typed);
+        const QString committed = QString::fromLatin1(editor.committed);
+        QTest::addRow("%s: Return", editor.name)
+            << editor.col << typed << int(Qt::Key_Return) << Qt::KeyboardModifiers() << committed;
+        QTest::addRow("%s: keypad Enter", editor.name)
+            << editor.col << typed << int(Qt::Key_Enter)
+            << Qt::KeyboardModifiers(Qt::KeypadModifier) << committed;
+    }
+}
+
+void TestGrid::enterCommits()
+{
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QString, committed);
+
+    Bench bench(true);
+    TXStringGrid &grid = *bench.grid;
+    QVERIFY(bench.isActive());
+    grid.setCurrentCell(col, kEditRow);
+    type(typed);
+    QVERIFY(grid.activeEditor());
+    press(Qt::Key(key), u"\r"_s, modifiers);
+    QCOMPARE(bench.commits.size(), 1);
+    QCOMPARE(bench.commits.at(0), QVariantList({col, kEditRow, committed}));
+    QCOMPARE(grid.activeEditor(), nullptr);
+    QVERIFY(grid.hasFocus());
+}
+
+void TestGrid::passingThroughKeepsTheCells()
+{
+    // The arrows lead through drop-down cells whose texts the editors cannot show: an empty
+    // cell that opens on the default text, and a text that is not in the list. Only a choice
+    // by the user changes a cell.
+    Bench bench(false);
+    TXStringGrid &grid = *bench.grid;
+    QVERIFY(bench.isActive());
+    grid.setCells(3, kEditRow, QString());
+    grid.setCells(4, kEditRow, u"WIDE"_s);
+    openByTyping(grid, 2);
+    press(Qt::Key_End);
+    press(Qt::Key_Right);
+    QCOMPARE(editorText(grid), u"NONE"_s);
+    press(Qt::Key_Right);
+    QCOMPARE(editorText(grid), u"HIGH"_s);
+    press(Qt::Key_Right);
+    QCOMPARE(grid.Col(), 5);
+    QCOMPARE(bench.commits.size(), 3);
+    QCOMPARE(bench.commits.at(1), QVariantList({3, kEditRow, QString()}));
+    QCOMPARE(bench.commits.at(2), QVariantList({4, kEditRow, u"WIDE"_s}));
+    QCOMPARE(grid.rowTexts(kEditRow), QStringList({"2", "12.5", "7", "", "WIDE", "free"}));
+
+    // Enter on an editor left alone keeps the cell too; a choice from the list replaces it.
+    grid.setCurrentCell(4, kEditRow);
+    press(Qt::Key_F2);
+    press(Qt::Key_Return);
+    QCOMPARE(grid.Cells(4, kEditRow), u"WIDE"_s);
+    press(Qt::Key_F2);
+    press(Qt::Key_Down);
+    press(Qt::Key_Up);
+    press(Qt::Key_Return);
+    QCOMPARE(grid.Cells(4, kEditRow), u"HIGH"_s);
 }
 
 void TestGrid::committingAndMouse()
@@ -433,16 +528,21 @@ void TestGrid::committingAndMouse()
 
     // The window's commit check may rewrite the cell, or take the focus away (a message box
     // does): the check's text stays and the edit is committed once.
+    // While it runs, the grid tells what the cell held before the commit.
+    QString before;
     connect(&grid, &TXStringGrid::OnSetEditText, &grid, [&](int col, int row, const QString &text) {
+        before = grid.textBeforeEdit();
         grid.setCells(col, row, text + u"0000"_s);
         bench.elsewhere->setFocus();
     });
     bench.commits.clear();
+    grid.setCells(1, 3, u"145"_s);
     grid.setCurrentCell(1, 3);
     type(u"5"_s);
     press(Qt::Key_Down);
     QCOMPARE(bench.commits.size(), 1);
     QCOMPARE(grid.Cells(1, 3), u"50000"_s);
+    QCOMPARE(before, u"145"_s);
     QCOMPARE(grid.Row(), 4);
 }
 
