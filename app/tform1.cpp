@@ -10,6 +10,7 @@
 #include "grid/txstringgrid.h"
 #include "i18n/ui/messagebox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -20,6 +21,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace wf;
 using namespace Qt::StringLiterals;
@@ -99,6 +102,24 @@ bool isEnter(const QKeyEvent *key)
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
 }
 
+// A shortcut holds Ctrl, Alt or Meta. Ctrl and Alt together are AltGr on Windows, which types
+// a character like any other key.
+bool isShortcut(const QKeyEvent *key)
+{
+    const Qt::KeyboardModifiers held =
+        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool altGr = held.testFlag(Qt::ControlModifier) && held.testFlag(Qt::AltModifier);
+    return held && !altGr;
+}
+
+// What a frequency or a tone is typed with: ASCII digits (not the full-width ones), the point,
+// and the letters of "023N", "023I" and "NONE".
+bool isTypable(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || c == u'.' || c == u'E' || c == u'I' || c == u'N' ||
+           c == u'O';
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget *parent)
@@ -148,6 +169,10 @@ TForm1::TForm1(QWidget *parent)
 TForm1::~TForm1()
 {
     qApp->removeEventFilter(this);
+    // Hiding the window takes the focus from an editor still open in the table, which would
+    // commit it to this window after its destructor has run.
+    disconnect(xg, nullptr, this, nullptr);
+    xg->discardEdit();
 }
 
 void TForm1::buildMenu()
@@ -227,6 +252,7 @@ void TForm1::buildChannelTable(QWidget *client)
     xg->setGridLineColor(kSilver);
     xg->setImmediateEditMode(true);
     // The column widths were made for a compact font: a frequency such as 438.50000 must fit.
+    // The cells are drawn with their columns' fonts, which were copied from the grid's before.
     QFont compact = xg->font();
     compact.setPixelSize(11);
     xg->setFont(compact);
@@ -234,6 +260,8 @@ void TForm1::buildChannelTable(QWidget *client)
 
     const auto &columns = table::channelColumns();
     for (int c = 0; c < column::kCount; ++c) {
+        xg->Columns(c)->setFont(compact);
+        xg->Columns(c)->setHeaderFont(compact);
         xg->Columns(c)->setHeaderColor(kSkyBlue);
         xg->Columns(c)->setCaption(columns[c].caption.chinese.toString());
         xg->setColWidths(c, columns[c].widthChinese);
@@ -376,17 +404,34 @@ void TForm1::ScaleToScreen(const QSize &screen)
         return QRect(qRound(r.x() * horizontal), qRound(r.y() * vertical),
                      qRound(r.width() * horizontal), qRound(r.height() * vertical));
     };
+    // A font is sized in points or, like the table's compact font, in pixels.
+    const auto scaledFont = [fontFactor](QFont font) {
+        if (font.pointSizeF() > 0)
+            font.setPointSizeF(font.pointSizeF() * fontFactor);
+        else if (font.pixelSize() > 0)
+            font.setPixelSize(qMax(1, qRound(font.pixelSize() * fontFactor)));
+        return font;
+    };
     const auto children = centralWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (QWidget *child : children) {
         child->setGeometry(scaled(child->geometry()));
-        QFont font = child->font();
-        if (font.pointSizeF() > 0) {
-            font.setPointSizeF(font.pointSizeF() * fontFactor);
-            child->setFont(font);
-        }
+        child->setFont(scaledFont(child->font()));
     }
-    setFixedSize(qRound(width() * horizontal), qRound(height() * vertical));
+    for (int c = 0; c < xg->ColCount(); ++c) {
+        TXStringColumnItem *item = xg->Columns(c);
+        item->setFont(scaledFont(item->Font()));
+        item->setHeaderFont(scaledFont(item->HeaderFont()));
+    }
+    menuBar()->setFont(scaledFont(menuBar()->font()));
+    setWindowSize(QSize(qRound(width() * horizontal), qRound(height() * vertical)));
     move(qRound(x() * horizontal), qRound(y() * vertical));
+}
+
+void TForm1::setWindowSize(const QSize &size)
+{
+    // The size is the window's with its menu bar; the controls live in what the menu leaves.
+    setFixedSize(size);
+    centralWidget()->setFixedSize(size.width(), size.height() - menuBar()->sizeHint().height());
 }
 
 void TForm1::AdaptToSmallScreen(const QSize &screen)
@@ -394,8 +439,7 @@ void TForm1::AdaptToSmallScreen(const QSize &screen)
     if (!screen.isValid() || (screen.width() > 800 && screen.height() > 600))
         return;
     ScaleToScreen(screen);
-    centralWidget()->setFixedSize(800, 545);
-    setFixedSize(800, 545 + menuBar()->sizeHint().height());
+    setWindowSize(QSize(800, 545));
     xg->setGeometry(0, xg->y(), 830, 370);
     const std::pair<int, int> widths[] = {{0, 50},  {3, 69},  {4, 69}, {5, 50},  {6, 31},
                                           {7, 50},  {8, 50},  {9, 50}, {10, 50}, {11, 34},
@@ -452,7 +496,8 @@ void TForm1::xgSetEditText(int col, int row, const QString &)
     if (row < 1 || row > kChannelCount)
         return;
     ChannelRow cells = channelRow(row);
-    const Conversion result = checkCommittedCell(cells, col, displayLanguage());
+    const Conversion result =
+        checkCommittedCell(cells, col, displayLanguage(), xg->textBeforeEdit());
     setChannelRow(row, cells);
     if (!result.ok())
         showError(this, result.error);
@@ -675,30 +720,37 @@ bool TForm1::FormKeyDown(QKeyEvent *key)
 
 bool TForm1::FormKeyPress(QObject *target, QKeyEvent *key)
 {
-    // Only keys that type a character are filtered; arrows, Tab, function keys and shortcuts
-    // with Ctrl or Alt pass untouched.
+    // Only typed characters are filtered. Keys without a character (arrows, function keys),
+    // shortcuts such as Ctrl+C and Ctrl+V, and editing keys whose character is a control code
+    // (Delete arrives as "\x7f", Backspace as "\b") pass untouched.
     const QString text = key->text();
-    if (text.size() != 1 || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+    if (text.isEmpty() || isShortcut(key))
         return false;
-    const QChar c = text.front();
-    if (c == u'\t' || c == QChar(0x1B))
-        return false;
-    if (c == u'\b' || c.isDigit() || c == u'.' || u"EINO"_s.contains(c))
-        return false;
-    if (c == u'\r') {
+    if (text == u"\r") {
         // Enter sends the focus to the table, which ends an edit in progress; the key then
         // reaches the control it was typed in.
         xg->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    if (u"eino"_s.contains(c)) {
-        const QChar upper = c.toUpper();
-        QKeyEvent typed(QEvent::KeyPress, Qt::Key_A + (upper.unicode() - u'A'), key->modifiers(),
-                        QString(upper), key->isAutoRepeat(), key->count());
-        QCoreApplication::sendEvent(target, &typed);
-        return true;
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); }))
+        return false;
+    // Space presses the button that has the focus.
+    if (key->key() == Qt::Key_Space && qobject_cast<QAbstractButton *>(target))
+        return false;
+
+    QString typed = text;
+    for (QChar &c : typed) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - u'a' + u'A');
+        if (!isTypable(c))
+            return true; // every other character is dropped
     }
-    return true; // every other character is dropped
+    if (typed == text)
+        return false;
+    QKeyEvent upper(QEvent::KeyPress, key->key(), key->modifiers(), typed, key->isAutoRepeat(),
+                    key->count());
+    QCoreApplication::sendEvent(target, &upper);
+    return true;
 }
 
 bool TForm1::comboKeyPress(QComboBox *combo, QKeyEvent *key)

@@ -97,6 +97,7 @@ private:
     bool FormKeyPress(QObject *target, QKeyEvent *key);
     bool comboKeyPress(QComboBox *combo, QKeyEvent *key);
     void focusAfter(QWidget *widget);
+    void setWindowSize(const QSize &size);
     QString checkWriteBlocks() const;
     void showProgress();
 

@@ -132,7 +132,8 @@ CheckedText NormaliseToneText(const QString &text, Language language)
     }
 }
 
-Conversion checkCommittedCell(ChannelRow &row, int column, Language language)
+Conversion checkCommittedCell(ChannelRow &row, int column, Language language,
+                              const QString &previousText)
 {
     const auto rxSet = [&row] {
         return !isBlankCell(row[column::RxFrequency]);
@@ -146,21 +147,31 @@ Conversion checkCommittedCell(ChannelRow &row, int column, Language language)
     struct Step
     {
         int column;
-        bool needsText; ///< a blank cell is left as it is
+        bool needsText;    ///< a blank cell is left as it is
+        bool keepsChannel; ///< an unacceptable text gives way to the channel's previous one
         CheckedText (*check)(const QString &text, Language language);
     };
     static constexpr Step kSteps[] = {
-        {column::DecodeTone, false, NormaliseToneText},
-        {column::EncodeTone, false, NormaliseToneText},
-        {column::RxFrequency, false, acceptableFrequency},
-        {column::TxFrequency, true, acceptableFrequency},
-        {column::RxFrequency, false, fiveDecimals},
-        {column::TxFrequency, true, fiveDecimals},
+        {column::DecodeTone, false, false, NormaliseToneText},
+        {column::EncodeTone, false, false, NormaliseToneText},
+        {column::RxFrequency, false, true, acceptableFrequency},
+        {column::TxFrequency, true, false, acceptableFrequency},
+        {column::RxFrequency, false, false, fiveDecimals},
+        {column::TxFrequency, true, false, fiveDecimals},
     };
+    // One mistyped digit must not cost a channel all its settings: the frequency it had comes
+    // back, as silently as the other replacements (only a text that is no number is reported).
+    const bool heldChannel = !isBlankCell(previousText);
+    QString reported;
     for (const Step &step : kSteps) {
         if (step.column != column || !rxSet() || (step.needsText && !txSet()))
             continue;
         const CheckedText checked = step.check(row[column], language);
+        if (step.keepsChannel && heldChannel && (!checked.ok() || isBlankCell(checked.text))) {
+            row[column] = previousText;
+            reported = checked.error;
+            continue;
+        }
         if (!checked.ok())
             return {checked.error};
         row[column] = checked.text;
@@ -178,7 +189,7 @@ Conversion checkCommittedCell(ChannelRow &row, int column, Language language)
         for (int c = column::RxFrequency; c < column::kCount; ++c)
             row[c].clear();
     }
-    return {};
+    return {reported};
 }
 
 } // namespace wf

@@ -40,7 +40,12 @@ bool isBlankCell(const QString &text);
  *  on every edit: tones normalised, frequencies checked and written with five decimals, a fresh
  *  row filled with the usual values, and a row without receive frequency emptied. A text that
  *  does not read as a number stops the check, leaves the rest of the row as it is, and its
- *  message is returned. */
-Conversion checkCommittedCell(ChannelRow &row, int column, Language language);
+ *  message is returned.
+ *
+ *  `previousText` is what the committed cell held before the edit. A row that held a channel
+ *  (a receive frequency) keeps it when the typed one is unacceptable, rather than losing every
+ *  cell to one mistyped digit; emptying the receive frequency still deletes the channel. */
+Conversion checkCommittedCell(ChannelRow &row, int column, Language language,
+                              const QString &previousText = {});
 
 } // namespace wf

@@ -280,6 +280,16 @@ void TXStringGrid::SetEditText(int col, int row, const QString &text)
     m_textBeforeEdit.clear();
 }
 
+void TXStringGrid::discardEdit()
+{
+    QWidget *control = m_activeControl;
+    if (!control)
+        return;
+    // Released first, the control no longer commits as it loses the focus.
+    releaseControl(control);
+    closeEditor(control, QAbstractItemDelegate::NoHint);
+}
+
 void TXStringGrid::keyboardSearch(const QString &) {}
 
 bool TXStringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
@@ -541,13 +551,8 @@ void TXStringGrid::finishEditInColumn(int col)
 
 void TXStringGrid::forgetEditor(TCellEditor *editor)
 {
-    if (m_activeEditor == editor) {
-        // The editor is going away: its control closes without committing.
-        QWidget *control = m_activeControl;
-        releaseControl(control);
-        if (control)
-            closeEditor(control, QAbstractItemDelegate::NoHint);
-    }
+    if (m_activeEditor == editor)
+        discardEdit(); // the editor is going away: its control closes without committing
     for (auto &column : m_columns) {
         if (column->m_editor == editor)
             column->m_editor = nullptr;

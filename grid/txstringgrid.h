@@ -130,6 +130,9 @@ public:
     void SetEditText(int col, int row, const QString &text);
     /** While OnSetEditText runs: the text the committed cell held before the commit. */
     QString textBeforeEdit() const { return m_textBeforeEdit; }
+    /** Closes the edit under way, if any, without committing it: for a window that is going
+     *  away. */
+    void discardEdit();
 
     using QTableView::edit;
     /** Typed text never jumps to another cell. */

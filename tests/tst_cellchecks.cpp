@@ -16,6 +16,8 @@ private slots:
     void toneEntries();
     void frequencyEntries_data();
     void frequencyEntries();
+    void channelKeepsItsFrequency_data();
+    void channelKeepsItsFrequency();
     void freshRow_data();
     void freshRow();
     void rowWithoutReceiveFrequencyEmpties();
@@ -110,6 +112,53 @@ void TestCellChecks::frequencyEntries()
         for (int c = column::RxFrequency; c < column::kCount; ++c)
             QVERIFY2(row[c].isEmpty(), qPrintable(QString::number(c)));
     }
+}
+
+void TestCellChecks::channelKeepsItsFrequency_data()
+{
+    QTest::addColumn<QString>("before"); // the receive frequency before the edit
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored"); // empty: the whole row is emptied
+    QTest::addColumn<QString>("error");
+
+    const QString channel = u"145.50000"_s;
+    QTest::newRow("1000") << channel << u"1000"_s << channel << QString();
+    QTest::newRow("0") << channel << u"0"_s << channel << QString();
+    QTest::newRow("two points") << channel << u"12.3.4"_s << channel << QString();
+    QTest::newRow("letter") << channel << u"14E"_s << channel << QString();
+    QTest::newRow("no number") << channel << u"."_s << channel
+                               << u"'.' is not a valid floating point value"_s;
+    QTest::newRow("a new frequency") << channel << u"146"_s << u"146.00000"_s << QString();
+    QTest::newRow("loaded, not five decimals") << u"145.5"_s << u"14E"_s << channel << QString();
+    // Emptying the receive frequency deletes the channel.
+    QTest::newRow("emptied") << channel << QString() << QString() << QString();
+    QTest::newRow("one space") << channel << u" "_s << QString() << QString();
+    // A row that held no channel has nothing to go back to.
+    QTest::newRow("no channel before") << QString() << u"14E"_s << QString() << QString();
+    QTest::newRow("loaded empty row") << u" "_s << u"1000"_s << QString() << QString();
+}
+
+void TestCellChecks::channelKeepsItsFrequency()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QString, error);
+
+    ChannelRow row;
+    row.fill(u"?"_s);
+    row[column::Number] = u"4"_s;
+    row[column::RxFrequency] = typed;
+    ChannelRow expected = row;
+    expected[column::RxFrequency] = stored;
+    if (stored.isEmpty()) {
+        for (int c = column::RxFrequency; c < column::kCount; ++c)
+            expected[c].clear();
+    }
+    const Conversion result =
+        checkCommittedCell(row, column::RxFrequency, Language::Chinese, before);
+    QCOMPARE(result.error, error);
+    QCOMPARE(row, expected);
 }
 
 void TestCellChecks::freshRow_data()

@@ -10,9 +10,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -29,16 +31,49 @@ QWidget *focused()
     return QApplication::focusWidget();
 }
 
-// Types text key by key into whatever has the focus, as a user's keyboard does.
+// A key as the platform delivers it to whatever has the focus, with the text it carries:
+// Delete comes with "\x7f", Ctrl+C with "\x03", keypad Enter with "\r".
+void press(Qt::Key key, const QString &text = {}, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::sendKeyEvent(QTest::Click, focused(), key, text, modifiers);
+}
+
+// Types text key by key into whatever has the focus, as a user's keyboard does; "\b" is
+// Backspace, "\x7f" Delete and "\r" Return.
 void type(const QString &text)
 {
     for (const QChar c : text) {
-        if (c == u'\r')
-            QTest::keyClick(focused(), Qt::Key_Return);
-        else
-            QTest::keyClicks(focused(), QString(c));
+        switch (c.unicode()) {
+        case u'\r':
+            press(Qt::Key_Return, QString(c));
+            break;
+        case u'\b':
+            press(Qt::Key_Backspace, QString(c));
+            break;
+        case 0x7F:
+            press(Qt::Key_Delete, QString(c));
+            break;
+        default:
+            // A character key's code is its upper-case character: Qt::Key_A for "a", 0xFF13 for
+            // the full-width "３".
+            press(Qt::Key(c.toUpper().unicode()), QString(c));
+        }
     }
 }
+
+// The text of the editor open in the table, whatever its kind.
+QString editorText(const TXStringGrid &grid)
+{
+    if (const auto *edit = qobject_cast<TEditCellEditor *>(grid.activeEditor()))
+        return edit->edit()->text();
+    if (const auto *combo = qobject_cast<TComboCellEditor *>(grid.activeEditor()))
+        return combo->combo()->currentText();
+    return u"<no editor>"_s;
+}
+
+const QStringList kFreshRow = {u"1"_s,    u"145.50000"_s, u"145.50000"_s, u"无"_s, u"无"_s, u"高"_s,
+                               u"宽带"_s, u"有"_s,        u"25000"_s,     u"无"_s, u"无"_s, u"无"_s,
+                               u"无"_s,   u"DTMF"_s,      u"1"_s,         u"无"_s};
 
 } // namespace
 
@@ -52,11 +87,18 @@ private slots:
 
     void startsAsBuilt();
     void typingAFrequencyFillsAFreshRow();
-    void unacceptableFrequenciesEmptyTheRow_data();
-    void unacceptableFrequenciesEmptyTheRow();
+    void unacceptableFrequencies_data();
+    void unacceptableFrequencies();
     void toneEntries_data();
     void toneEntries();
+    void characterFilter_data();
     void characterFilter();
+    void editingKeysPass();
+    void enterEndsAnEdit_data();
+    void enterEndsAnEdit();
+    void copyAndPaste();
+    void passingThroughKeepsUnlistedValues();
+    void closingWithAnOpenEditor();
     void unreadableTextShowsTheMessage();
     void settingsBoxesTakeNoTyping();
     void functionKeysClickTheButtons();
@@ -120,7 +162,6 @@ void TestTForm1::startsAsBuilt()
     QCOMPARE(form.ComboBoxes[5]->count(), 13);
     QCOMPARE(form.ComboBoxes[5]->itemText(2), u"警报音"_s);
 
-    QSignalSpy destroyed(form.N1, &QObject::destroyed);
     form.N1->trigger();
     QVERIFY(!form.isVisible());
 }
@@ -129,11 +170,7 @@ void TestTForm1::typingAFrequencyFillsAFreshRow()
 {
     TForm1 &form = openWindow();
     type(u"145.5\r"_s);
-    const QStringList expected = {u"1"_s,     u"145.50000"_s, u"145.50000"_s, u"无"_s,
-                                  u"无"_s,    u"高"_s,        u"宽带"_s,      u"有"_s,
-                                  u"25000"_s, u"无"_s,        u"无"_s,        u"无"_s,
-                                  u"无"_s,    u"DTMF"_s,      u"1"_s,         u"无"_s};
-    QCOMPARE(form.xg->rowTexts(1), expected);
+    QCOMPARE(form.xg->rowTexts(1), kFreshRow);
     QVERIFY(m_messages.isEmpty());
 
     // A cell of a row without receive frequency empties that row again.
@@ -146,26 +183,56 @@ void TestTForm1::typingAFrequencyFillsAFreshRow()
     QCOMPARE(form.xg->Cells(0, 2), u"2"_s);
 }
 
-void TestTForm1::unacceptableFrequenciesEmptyTheRow_data()
+void TestTForm1::unacceptableFrequencies_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::newRow("1000") << u"1000"_s;
-    QTest::newRow("0") << u"0"_s;
-    QTest::newRow("two points") << u"12.3.4"_s;
-    QTest::newRow("letter") << u"14E"_s;
+    QTest::addColumn<QString>("message");
+    QTest::newRow("1000") << u"1000"_s << QString();
+    QTest::newRow("0") << u"0"_s << QString();
+    QTest::newRow("two points") << u"12.3.4"_s << QString();
+    QTest::newRow("letter") << u"14E"_s << QString();
+    QTest::newRow("no number") << u"."_s << u"'.' is not a valid floating point value"_s;
 }
 
-void TestTForm1::unacceptableFrequenciesEmptyTheRow()
+void TestTForm1::unacceptableFrequencies()
 {
     QFETCH(QString, typed);
+    QFETCH(QString, message);
     TForm1 &form = openWindow();
+
+    // A channel keeps its receive frequency and everything else.
     type(u"145.5\r"_s);
-    QCOMPARE(form.xg->Cells(5, 1), u"高"_s);
+    form.xg->setCells(column::Power, 1, u"低"_s);
+    QStringList channel = kFreshRow;
+    channel[column::Power] = u"低"_s;
     form.xg->setCurrentCell(1, 1);
     type(typed + u"\r"_s);
+    QCOMPARE(form.xg->rowTexts(1), channel);
+    QCOMPARE(m_messages.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QCOMPARE(m_messages.first().text, message);
+
+    // A row without a channel stays without one.
+    m_messages.clear();
+    form.xg->setFocus();
+    QTRY_VERIFY(form.xg->hasFocus());
+    form.xg->setCurrentCell(1, 2);
+    type(typed + u"\r"_s);
+    QCOMPARE(form.xg->Cells(0, 2), u"2"_s);
+    for (int c = 2; c < 16; ++c)
+        QVERIFY2(form.xg->Cells(c, 2).isEmpty(), qPrintable(form.xg->Cells(c, 2)));
+    QCOMPARE(form.xg->Cells(1, 2), message.isEmpty() ? QString() : typed);
+    QCOMPARE(m_messages.size(), message.isEmpty() ? 0 : 1);
+
+    // Emptying the receive frequency is how a channel is deleted: Backspace opens the editor on
+    // the frequency, all of it selected, and Delete takes it away.
+    form.xg->setFocus();
+    QTRY_VERIFY(form.xg->hasFocus());
+    form.xg->setCurrentCell(1, 1);
+    type(u"\b\x7f\r"_s);
+    QCOMPARE(form.xg->Cells(0, 1), u"1"_s);
     for (int c = 1; c < 16; ++c)
         QVERIFY2(form.xg->Cells(c, 1).isEmpty(), qPrintable(form.xg->Cells(c, 1)));
-    QCOMPARE(form.xg->Cells(0, 1), u"1"_s);
 }
 
 void TestTForm1::toneEntries_data()
@@ -179,6 +246,11 @@ void TestTForm1::toneEntries_data()
     QTest::newRow("7I") << u"7I"_s << u"007I"_s;
     QTest::newRow("1234N") << u"1234N"_s << u"023N"_s;
     QTest::newRow("one typed in lower case") << u"one"_s << u"无"_s;
+    // Taken as typed, never completed from the list (82.5, 62.5, 100.0, 250.3).
+    QTest::newRow("8") << u"8"_s << u"8.0"_s;
+    QTest::newRow("6") << u"6"_s << u"6.0"_s;
+    QTest::newRow("1") << u"1"_s << u"1.0"_s;
+    QTest::newRow("25") << u"25"_s << u"25.0"_s;
 }
 
 void TestTForm1::toneEntries()
@@ -196,21 +268,152 @@ void TestTForm1::toneEntries()
     }
 }
 
+void TestTForm1::characterFilter_data()
+{
+    // What the receive-frequency editor of channel 1 holds after the keys; the first key opens
+    // it and is its first character.
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("digits and point") << u"145.5"_s << u"145.5"_s;
+    QTest::newRow("lower case e, i, n, o turn upper case") << u"4eino"_s << u"4EINO"_s;
+    QTest::newRow("upper case letters") << u"4EINO"_s << u"4EINO"_s;
+    QTest::newRow("other letters and signs") << u"4axX,-+ /"_s << u"4"_s;
+    QTest::newRow("full-width digits are no digits") << u"4\uFF13\uFF10"_s << u"4"_s;
+    QTest::newRow("other digits neither") << u"4\u0663"_s << u"4"_s;
+    QTest::newRow("Backspace") << u"45\b"_s << u"4"_s;
+}
+
 void TestTForm1::characterFilter()
 {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
     TForm1 &form = openWindow();
-    // "a" does nothing at all: no editor opens, nothing is written.
-    type(u"a"_s);
-    QVERIFY(!form.xg->activeEditor());
+    type(typed);
+    QVERIFY(qobject_cast<TEditCellEditor *>(form.xg->activeEditor()));
+    QCOMPARE(editorText(*form.xg), shown);
     QVERIFY(form.xg->Cells(1, 1).isEmpty());
+}
 
-    // "n" reaches the editor as "N".
-    type(u"4n"_s);
-    auto *editor = qobject_cast<TEditCellEditor *>(form.xg->activeEditor());
-    QVERIFY(editor);
-    QCOMPARE(editor->edit()->text(), u"4N"_s);
-    type(u"x,-\r"_s);
-    QVERIFY(form.xg->Cells(1, 1).isEmpty()); // 4N is no frequency: the row stays empty
+void TestTForm1::editingKeysPass()
+{
+    TForm1 &form = openWindow();
+    // A character the filter drops opens no editor: the table stays as it is.
+    for (const QString &dropped : {u"a"_s, u"\uFF13"_s, u" "_s}) {
+        type(dropped);
+        QVERIFY2(!form.xg->activeEditor(), qPrintable(dropped));
+    }
+
+    // Delete removes the character after the caret, in a text editor and in a tone editor.
+    type(u"145.5"_s);
+    press(Qt::Key_Home);
+    type(u"\x7f"_s);
+    QCOMPARE(editorText(*form.xg), u"45.5"_s);
+    type(u"\r"_s);
+    form.xg->setCurrentCell(3, 1);
+    type(u"67"_s);
+    press(Qt::Key_Left);
+    press(Qt::Key_Left);
+    type(u"\x7f"_s);
+    QCOMPARE(editorText(*form.xg), u"7"_s);
+    type(u"\r"_s);
+    QCOMPARE(form.xg->Cells(3, 1), u"7.0"_s);
+
+    // Space clicks the button that has the focus. The port cannot be opened, so the read ends
+    // in the serial component's message.
+    form.comcbb->addItem(u"/nonexistent/radio"_s);
+    form.comcbb->setCurrentIndex(form.comcbb->count() - 1);
+    QSignalSpy reads(form.rbtn, &QPushButton::clicked);
+    form.rbtn->setFocus();
+    QTRY_COMPARE(focused(), form.rbtn);
+    press(Qt::Key_Space, u" "_s);
+    QCOMPARE(reads.size(), 1);
+    QCOMPARE(m_messages.size(), 1);
+}
+
+void TestTForm1::enterEndsAnEdit_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Return") << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter)
+                                  << Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+void TestTForm1::enterEndsAnEdit()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    TForm1 &form = openWindow();
+    type(u"145.5"_s);
+    press(Qt::Key(key), u"\r"_s, modifiers);
+    QCOMPARE(form.xg->rowTexts(1), kFreshRow);
+    QVERIFY(!form.xg->activeEditor());
+    QVERIFY(form.xg->hasFocus());
+
+    // In a settings box Enter moves on to the next box.
+    form.ComboBoxes[0]->setFocus();
+    QTRY_VERIFY(form.ComboBoxes[0]->isAncestorOf(focused()) || focused() == form.ComboBoxes[0]);
+    press(Qt::Key(key), u"\r"_s, modifiers);
+    QWidget *next = form.ComboBoxes[1];
+    QTRY_VERIFY(focused() == next || next->isAncestorOf(focused()));
+    QCOMPARE(form.ComboBoxes[0]->currentText(), u"无"_s);
+}
+
+void TestTForm1::copyAndPaste()
+{
+    TForm1 &form = openWindow();
+    QApplication::clipboard()->clear();
+    type(u"145.5\r"_s);
+
+    // F2 opens the editor with the cell's text all selected: Ctrl+C copies it.
+    press(Qt::Key_F2);
+    QCOMPARE(editorText(*form.xg), u"145.50000"_s);
+    press(Qt::Key_C, u"\x03"_s, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), u"145.50000"_s);
+    press(Qt::Key_Down);
+
+    // Ctrl+V pastes it into the next channel, which becomes a fresh channel on Enter.
+    QCOMPARE(form.xg->Row(), 2);
+    press(Qt::Key_F2);
+    press(Qt::Key_V, u"\x16"_s, Qt::ControlModifier);
+    QCOMPARE(editorText(*form.xg), u"145.50000"_s);
+    type(u"\r"_s);
+    QStringList channel2 = kFreshRow;
+    channel2[0] = u"2"_s;
+    QCOMPARE(form.xg->rowTexts(2), channel2);
+}
+
+void TestTForm1::passingThroughKeepsUnlistedValues()
+{
+    TForm1 &form = openWindow();
+    type(u"145.5\r"_s);
+    // A radio may hold values the lists do not offer; passing through their cells with the
+    // arrows keeps them.
+    QStringList channel = kFreshRow;
+    channel[column::Scrambler] = u"11"_s;
+    channel[column::SignallingInfo] = u"20"_s;
+    channel[column::Step] = u"7500"_s;
+    form.xg->setCells(column::Scrambler, 1, u"11"_s);
+    form.xg->setCells(column::SignallingInfo, 1, u"20"_s);
+    form.xg->setCells(column::Step, 1, u"7500"_s);
+    form.xg->setCurrentCell(column::Power, 1);
+    press(Qt::Key_F2);
+    for (int col = column::Power; col < column::Compander; ++col)
+        press(Qt::Key_Right);
+    QCOMPARE(form.xg->Col(), int(column::Compander));
+    type(u"\r"_s);
+    QCOMPARE(form.xg->rowTexts(1), channel);
+}
+
+void TestTForm1::closingWithAnOpenEditor()
+{
+    // The window goes away while the user is typing a text that is no number: the edit is
+    // dropped with the window, no message about it comes from a window that is gone.
+    TForm1 &form = openWindow();
+    type(u"."_s);
+    QVERIFY(form.xg->activeEditor());
+    m_form.reset();
+    QVERIFY(m_messages.isEmpty());
 }
 
 void TestTForm1::unreadableTextShowsTheMessage()
@@ -329,9 +532,22 @@ void TestTForm1::smallScreenLayout()
     form.AdaptToSmallScreen(QSize(1024, 768));
     QCOMPARE(form.xg->geometry(), wideGrid);
 
+    // The window may have been laid out for the test platform's screen already; the fonts
+    // scale from what they are now.
+    const int gridPixels = form.xg->font().pixelSize();
+    const double boxPoints = form.ComboBoxes[0]->font().pointSizeF();
+    const double menuPoints = form.menuBar()->font().pointSizeF();
     form.ComboBoxes[2]->setCurrentIndex(5);
     form.AdaptToSmallScreen(QSize(800, 600));
-    QCOMPARE(form.centralWidget()->size(), QSize(800, 545));
+
+    // The window itself is 800 x 545, its menu bar included, so that it fits the screen.
+    QCOMPARE(form.size(), QSize(800, 545));
+    QApplication::sendPostedEvents();
+    const QRect client = form.centralWidget()->geometry();
+    QCOMPARE(client.top(), form.menuBar()->geometry().bottom() + 1);
+    QCOMPARE(client.bottom(), 544);
+    QCOMPARE(client.width(), 800);
+
     QCOMPARE(form.xg->x(), 0);
     QCOMPARE(form.xg->size(), QSize(830, 370));
     QCOMPARE(form.xg->ColWidths(0), 50);
@@ -341,6 +557,17 @@ void TestTForm1::smallScreenLayout()
                              static_cast<QWidget *>(form.rbtn)})
         QCOMPARE(control->y(), 455);
     QCOMPARE(form.ComboBoxes[2]->currentText(), u"0"_s); // back to its initial text
+
+    // Every font follows the factor nearer to 1, here the vertical one (540 / 630): the boxes'
+    // point sizes, the table's pixel size, its columns and the menu bar.
+    const double factor = 540.0 / 630.0;
+    QCOMPARE(form.ComboBoxes[0]->font().pointSizeF(), boxPoints * factor);
+    QCOMPARE(form.menuBar()->font().pointSizeF(), menuPoints * factor);
+    const int pixels = qRound(gridPixels * factor);
+    QVERIFY(pixels < gridPixels);
+    QCOMPARE(form.xg->font().pixelSize(), pixels);
+    QCOMPARE(form.xg->Columns(column::RxFrequency)->Font().pixelSize(), pixels);
+    QCOMPARE(form.xg->Columns(column::Compander)->HeaderFont().pixelSize(), pixels);
 }
 
 QTEST_MAIN(TestTForm1)
