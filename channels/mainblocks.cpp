@@ -384,8 +384,10 @@ void DecodeChannelBlock(const quint8 *frame, ChannelRow &row, Language language)
     for (const ChannelLayout &layout : kChannelLayout)
         decodeChannelField(layout, payload, row[layout.column], language);
 
-    // A receive frequency of 0 is how the radio marks a channel that is not in use.
-    if (row[column::RxFrequency] == QLatin1String("0.00000")) {
+    // A receive frequency of 0 is how the radio marks a channel that is not in use; erased
+    // memory, all ones, is no channel either (4294.96730 MHz could never be written back).
+    constexpr quint32 kErased = 0xFFFFFFFF;
+    if (row[column::RxFrequency] == QLatin1String("0.00000") || payloadU32(payload, 0) == kErased) {
         for (int c = column::RxFrequency; c < column::kCount; ++c)
             row[c].clear();
     }

@@ -91,7 +91,8 @@ Conversion EncodeSettingsBlock(FrameBuffer &tx, const SettingsTexts &settings);
 
 /** Writes the texts of a received channel block (frame bytes 0..31) into columns 1..15 of a
  *  row, in the given language. Codes the radio does not define leave their cell as it was;
- *  a receive frequency that reads "0.00000" empties columns 1..15. Column 0 is never written. */
+ *  a receive frequency that reads "0.00000", or erased memory (FF FF FF FF), is an empty
+ *  channel: columns 1..15 are emptied. Column 0 is never written. */
 void DecodeChannelBlock(const quint8 *frame, ChannelRow &row, Language language);
 
 /** Writes the texts of a received settings block into the ten settings texts. */

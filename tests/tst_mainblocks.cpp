@@ -324,6 +324,21 @@ void TestMainBlocks::emptyChannel()
         DecodeChannelBlock(tx.data(), row, Language::English);
         QCOMPARE(row, makeRow(12, {}));
     }
+
+    // Erased memory reads FF FF FF FF as receive frequency: an empty channel too, whatever the
+    // other bytes hold, and written back as one.
+    QByteArray anyOther = kFreshPayload;
+    anyOther.replace(0, 4, QByteArray(4, '\xFF'));
+    for (const QByteArray &payload : {QByteArray(frame::kPayloadSize, '\xFF'), anyOther}) {
+        ChannelSheet sheet;
+        sheet.rows[3] = freshRow(3, Language::Chinese, "433.00000");
+        QCOMPARE(DecodeMainBlock(dataFrame(0, 3, payload).data(), sheet, Language::Chinese),
+                 (DecodedBlock{DecodedBlock::Kind::Channel, 3}));
+        QCOMPARE(sheet.rows[3], makeRow(3, {}));
+        FrameBuffer tx = usedBuffer();
+        QVERIFY(EncodeChannelBlock(tx, 3, sheet.rows[3]).ok());
+        QCOMPARE(payloadOf(tx), QByteArray(27, '\0') + '\xFF');
+    }
 }
 
 void TestMainBlocks::failures_data()
