@@ -34,7 +34,6 @@ constexpr int kClientHeight = 575;
 const QColor kSkyBlue(166, 202, 240);
 const QColor kSilver(192, 192, 192);
 
-constexpr WordPair kTitle{u"中英文对讲机写频软件 V2.0", u"WRITE FREQ V2.0"};
 constexpr WordPair kWriteButton{u"写频(&W)(F11)", u"Write(&W)(F11)"};
 constexpr WordPair kReadButton{u"读频(&R)(F12)", u"Read(&R)(F12)"};
 
@@ -129,7 +128,7 @@ TForm1::TForm1(QWidget *parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(kTitle.chinese.toString());
+    setWindowTitle(kApplicationTitle.chinese.toString());
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
@@ -359,8 +358,7 @@ void TForm1::FormCreate()
 
 void TForm1::ApplyCaptions(Language language)
 {
-    setWindowTitle(kTitle.in(language).toString());
-    QApplication::setApplicationDisplayName(windowTitle());
+    setWindowTitle(kApplicationTitle.in(language).toString());
     wbtn->setText(kWriteButton.in(language).toString());
     rbtn->setText(kReadButton.in(language).toString());
     for (const MenuCaption &item : kMenuCaptions)

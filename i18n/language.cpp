@@ -23,4 +23,9 @@ Language displayLanguage()
     return g_displayLanguageFlag != 0 ? Language::English : Language::Chinese;
 }
 
+QStringView applicationTitle()
+{
+    return kApplicationTitle.in(displayLanguage());
+}
+
 } // namespace wf

@@ -37,4 +37,11 @@ struct WordPair
     bool matches(QStringView text) const { return text == chinese || text == english; }
 };
 
+/** The application's title in both languages: the main window's caption, and the title of the
+ *  error messages and of the English messages of every window. */
+inline constexpr WordPair kApplicationTitle{u"中英文对讲机写频软件 V2.0", u"WRITE FREQ V2.0"};
+
+/** The application's title in the display language. */
+QStringView applicationTitle();
+
 } // namespace wf

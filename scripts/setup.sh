@@ -10,6 +10,7 @@ packages=(
     libgl-dev libxkbcommon-dev
     qt6-qpa-plugins
     fonts-wqy-microhei
+    xvfb xauth x11-utils
 )
 
 missing=()

@@ -3,7 +3,6 @@
 
 #include "i18n/language.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace wf {
@@ -47,13 +46,13 @@ void showMessage(QWidget *parent, const ShownMessage &message)
 
 void showError(QWidget *parent, const QString &text)
 {
-    showMessage(parent, {MessageKind::Error, QApplication::applicationDisplayName(), text});
+    showMessage(parent, {MessageKind::Error, applicationTitle().toString(), text});
 }
 
 void showSuccess(QWidget *parent, const QString &chinese, const QString &english)
 {
     if (displayLanguage() == Language::English)
-        showMessage(parent, {MessageKind::Plain, QApplication::applicationDisplayName(), english});
+        showMessage(parent, {MessageKind::Plain, applicationTitle().toString(), english});
     else
         showMessage(parent, {MessageKind::Information, QStringLiteral("提示"), chinese});
 }
