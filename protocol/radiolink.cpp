@@ -38,6 +38,21 @@ void RadioLink::addSignallingTransfer(SignallingTransfer *transfer)
     m_signalling.push_back(transfer);
 }
 
+void RadioLink::removeSignallingTransfer(SignallingTransfer *transfer)
+{
+    m_signalling.erase(std::remove(m_signalling.begin(), m_signalling.end(), transfer),
+                       m_signalling.end());
+}
+
+bool RadioLink::transferRunning() const
+{
+    if (m_host.mainReadInProgress() || m_host.mainWriteInProgress())
+        return true;
+    return std::any_of(m_signalling.begin(), m_signalling.end(), [](SignallingTransfer *t) {
+        return t->readInProgress() || t->writeInProgress();
+    });
+}
+
 void RadioLink::abandonSignallingTransfers()
 {
     for (SignallingTransfer *transfer : m_signalling) {

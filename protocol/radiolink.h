@@ -83,6 +83,12 @@ public:
 
     /** Signalling windows join the dispatch in the order they are offered each chunk. */
     void addSignallingTransfer(SignallingTransfer *transfer);
+    /** A signalling transfer that goes away leaves the dispatch. */
+    void removeSignallingTransfer(SignallingTransfer *transfer);
+    /** True while any transfer runs on the line: a main read or write, or a signalling one. */
+    bool transferRunning() const;
+    /** A signalling transfer started or ended: windows that offer transfers look again. */
+    void notifyTransfers() { emit transfersChanged(); }
     /** Ends every signalling transfer still marked as running. */
     void abandonSignallingTransfers();
 
@@ -118,6 +124,8 @@ public:
     bool handshakeOutstanding() const { return m_handshakeOutstanding; }
 
 signals:
+    /** A transfer started or ended; transferRunning() tells which way. */
+    void transfersChanged();
     /** The line to the radio went away while the port was open (a cable or adapter pulled). The
      *  repeat has stopped; the transfer waits for Retry or Cancel. */
     void lineLost();

@@ -8,7 +8,7 @@
 #include "protocol/frame.h"
 #include "protocol/radiolink.h"
 #include "protocol/ui/tform3.h"
-#include "support/ptypeer.h"
+#include "support/scriptedradio.h"
 #include "support/transferradio.h"
 #include "tools/vradio/radioengine.h"
 #include "tools/vradio/radiomemory.h"
@@ -215,24 +215,6 @@ QByteArray definedBytes(int bank, const Payload &payload)
         return bytes.left(16);
     return bytes.left(24) + bytes.right(1);
 }
-// A real line on a busy machine may need the repeat now and then. The frames as the radio took
-// them, each repeat of the window's buffer and each answer it brought twice left out: a repeat
-// starts with the frame it repeats.
-QList<QByteArray> withoutRepeats(const QList<QByteArray> &frames)
-{
-    QList<QByteArray> kept;
-    for (const QByteArray &frame : frames) {
-        const bool repeat =
-            !kept.isEmpty() &&
-            (frame == kept.last() ||
-             (frame.size() == frame::kBlockFrameSize &&
-              frame.startsWith(kept.last().left(std::min<qsizetype>(kept.last().size(), 7)))));
-        if (!repeat)
-            kept << frame;
-    }
-    return kept;
-}
-
 // The positions the progress bar went through, each once.
 QList<int> distinct(const QList<int> &values)
 {
@@ -247,8 +229,6 @@ QList<int> distinct(const QList<int> &values)
 // The repeat period of the tests over a real line whose subject is not the repeat: long enough
 // that a machine under load does not need it, so the radio sees each frame once.
 constexpr int kRelaxedRepeatMs = 2000;
-// The repeat of the scripted tests, which make time pass themselves.
-constexpr int kNeverMs = 24 * 3600 * 1000;
 
 // What the window went through during one transfer, recorded as it happened.
 class TransferWatch final
@@ -279,61 +259,6 @@ private:
         if (QTest::currentTestFailed())                                                            \
             return;                                                                                \
     } while (false)
-
-// A radio played by the test itself: it reads what the window sent from the far end of a
-// pseudo-terminal, hands its answers straight to the window's receive handler as one chunk
-// each, and makes the repeat timer fire when the test says time has passed. Nothing depends on
-// how busy the machine is.
-class ScriptedRadio final
-{
-public:
-    bool isValid() const { return m_peer.isValid(); }
-    QString port() const { return m_peer.devicePath(); }
-
-    /** The window whose line this radio answers; its repeat waits for tick(). */
-    void attach(TForm1 &form)
-    {
-        m_link = &form.link();
-        m_link->Tim1.setInterval(kNeverMs);
-    }
-
-    /** The next `count` bytes the window sent, or fewer after `timeoutMs`. */
-    QByteArray take(int count, int timeoutMs = 10000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (m_pending.size() < count && clock.elapsed() < timeoutMs) {
-            QCoreApplication::processEvents();
-            m_pending += m_peer.read(1, 5);
-        }
-        const QByteArray taken = m_pending.left(count);
-        m_pending.remove(0, taken.size());
-        return taken;
-    }
-
-    /** True when the window sends nothing for `ms` (its events running meanwhile). */
-    bool quietFor(int ms) { return take(1, ms).isEmpty(); }
-
-    /** The radio answers: the bytes reach the window as one chunk. */
-    void answer(const QByteArray &bytes) { m_link->Comm1ReceiveData(bytes); }
-
-    /** 300 ms pass in silence: the repeat fires if it runs. Returns whether it did. */
-    bool tick()
-    {
-        if (!m_link->Tim1.isActive())
-            return false;
-        ++ticks;
-        m_link->Tim1Timer();
-        return true;
-    }
-
-    int ticks = 0;
-
-private:
-    PtyPeer m_peer;
-    QByteArray m_pending;
-    wf::RadioLink *m_link = nullptr;
-};
 
 // A stand-in for a signalling window whose transfer never finished.
 struct StaleSignalling final : SignallingTransfer
@@ -453,7 +378,7 @@ TForm1 &TestTransfer::openWindow(const QStringList &ports)
 TForm1 &TestTransfer::openScripted(ScriptedRadio &radio, const QStringList &morePorts)
 {
     TForm1 &form = openWindow(QStringList{radio.port()} + morePorts);
-    radio.attach(form);
+    radio.attach(form.link());
     return form;
 }
 

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 using wf::vradio::RadioMemory;
 
 TransferRadio::TransferRadio(const QString &folder, const QString &name, const QStringList &options,
@@ -93,4 +95,19 @@ bool TransferRadio::logMentions(const QString &text) const
             return true;
     }
     return false;
+}
+
+QList<QByteArray> withoutRepeats(const QList<QByteArray> &frames)
+{
+    QList<QByteArray> kept;
+    for (const QByteArray &frame : frames) {
+        const bool repeat =
+            !kept.isEmpty() &&
+            (frame == kept.last() ||
+             (frame.size() == wf::frame::kBlockFrameSize &&
+              frame.startsWith(kept.last().left(std::min<qsizetype>(kept.last().size(), 7)))));
+        if (!repeat)
+            kept << frame;
+    }
+    return kept;
 }

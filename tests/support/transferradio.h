@@ -11,6 +11,11 @@
 
 #include <memory>
 
+/** The frames a radio took, each repeat of the program's buffer and each answer it brought twice
+ *  left out: a repeat starts with the frame it repeats. A real line on a busy machine may need
+ *  the repeat now and then. */
+QList<QByteArray> withoutRepeats(const QList<QByteArray> &frames);
+
 /** One line of the virtual radio's frame log: a frame it received or a burst it sent. */
 struct TransferLogLine
 {

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "grid/keyfilter.h"
+
+#include <QKeyEvent>
+
+namespace wf {
+
+bool isEnterKey(const QKeyEvent &key)
+{
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+}
+
+bool isShortcut(const QKeyEvent &key)
+{
+    const Qt::KeyboardModifiers held =
+        key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const bool altGr = held.testFlag(Qt::ControlModifier) && held.testFlag(Qt::AltModifier);
+    return held && !altGr;
+}
+
+KeyVerdict judgeKey(const QKeyEvent &key, const CharacterRule &rule, bool onButton)
+{
+    const QString text = key.text();
+    if (text.size() != 1 || isShortcut(key))
+        return KeyVerdict::Pass;
+    const QChar c = text.front();
+    if (!c.isPrint() || (onButton && c == u' '))
+        return KeyVerdict::Pass;
+    // Compared as typed: a full-width digit is no digit to the radio.
+    if (rule.allowed.contains(c))
+        return KeyVerdict::Pass;
+    if (c.isLower() && rule.raised.contains(c.toUpper()))
+        return KeyVerdict::Raise;
+    return KeyVerdict::Drop;
+}
+
+} // namespace wf

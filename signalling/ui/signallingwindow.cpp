@@ -1,0 +1,347 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "signalling/ui/signallingwindow.h"
+
+#include "grid/teditcelleditor.h"
+#include "grid/txstringcolumnitem.h"
+#include "grid/txstringgrid.h"
+#include "i18n/ui/messagebox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace wf {
+
+namespace {
+
+const QColor kSkyBlue(166, 202, 240);
+const QColor kSilver(192, 192, 192);
+
+constexpr WordPair kNoAnswer{u"对讲机没有应答，传输已停止。请检查连接线和对讲机，然后重试。",
+                             u"The radio did not answer; the transfer was stopped. Check the "
+                             u"cable and the radio, then try again."};
+
+} // namespace
+
+void setComboText(QComboBox *box, const QString &text)
+{
+    const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+    box->setEditText(text);
+}
+
+void applyCaptions(QWidget *window, const Caption *captions, std::size_t count, Language language)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const Caption &caption = captions[i];
+        const QString text = caption.text.in(language).toString();
+        const QString name = caption.control.toString();
+        if (name == window->objectName()) {
+            window->setWindowTitle(text);
+            continue;
+        }
+        QWidget *control = window->findChild<QWidget *>(name);
+        if (!control)
+            continue;
+        if (caption.column != kNoColumn) {
+            if (auto *grid = qobject_cast<TXStringGrid *>(control))
+                grid->Columns(caption.column)->setCaption(text);
+        } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
+            button->setText(text);
+        } else if (auto *label = qobject_cast<QLabel *>(control)) {
+            label->setText(text);
+        } else if (auto *group = qobject_cast<QGroupBox *>(control)) {
+            group->setTitle(text);
+        } else if (auto *tabs = qobject_cast<QTabWidget *>(
+                       control->parentWidget() ? control->parentWidget()->parentWidget()
+                                               : nullptr)) {
+            tabs->setTabText(tabs->indexOf(control), text);
+        }
+    }
+}
+
+SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
+                                   const SignallingSetup &setup, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    , m_link(link)
+    , m_portBox(portBox)
+    , m_setup(setup)
+    , m_transfer(link, setup.plan)
+{
+    Timer1 = &m_transfer.Timer1;
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+
+    m_buttonRow = new QWidget(this);
+    auto *row = new QHBoxLayout(m_buttonRow);
+    row->setContentsMargins(0, 0, 0, 0);
+    ProgressBar1 = new QProgressBar(m_buttonRow);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    rbtn = new QPushButton(m_buttonRow);
+    rbtn->setObjectName(QStringLiteral("rbtn"));
+    wbtn = new QPushButton(m_buttonRow);
+    wbtn->setObjectName(QStringLiteral("wbtn"));
+    Button3 = new QPushButton(m_buttonRow);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    row->addWidget(ProgressBar1, 1);
+    row->addStretch();
+    for (QPushButton *button : {rbtn, wbtn, Button3}) {
+        button->setAutoDefault(false);
+        row->addWidget(button);
+    }
+    connect(rbtn, &QPushButton::clicked, this, &SignallingWindow::rbtnClick);
+    connect(wbtn, &QPushButton::clicked, this, &SignallingWindow::wbtnClick);
+    connect(Button3, &QPushButton::clicked, this, &SignallingWindow::Button3Click);
+
+    connect(&m_transfer, &BlockTransfer::blockArrived, this, &SignallingWindow::decodeBlock);
+    connect(&m_transfer, &BlockTransfer::stepped, this,
+            [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
+    connect(&m_transfer, &BlockTransfer::finished, this, &SignallingWindow::transferFinished);
+    connect(&m_link, &RadioLink::transfersChanged, this, &SignallingWindow::refreshButtons);
+
+    // Key preview: the window sees every key before the control that has the focus.
+    qApp->installEventFilter(this);
+}
+
+SignallingWindow::~SignallingWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+QWidget *SignallingWindow::addControl(QFormLayout *form, QStringView name, ControlKind kind,
+                                      QStringView label, const QStringList &list,
+                                      const QString &initial, int maxLength)
+{
+    QWidget *control = nullptr;
+    switch (kind) {
+    case ControlKind::ComboBox:
+    case ControlKind::DropDownList: {
+        // Chosen from the list only, yet able to show whatever a radio sent.
+        auto *box = new QComboBox(this);
+        box->setEditable(true);
+        box->lineEdit()->setReadOnly(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->addItems(list);
+        setComboText(box, initial);
+        control = box;
+        break;
+    }
+    case ControlKind::Edit: {
+        auto *edit = new QLineEdit(initial, this);
+        if (maxLength > 0)
+            edit->setMaxLength(maxLength);
+        connect(edit, &QLineEdit::editingFinished, this,
+                [this, edit, initial] { restoreEmptyEdit(edit, initial); });
+        control = edit;
+        break;
+    }
+    case ControlKind::CheckBox:
+        control = new QCheckBox(this);
+        break;
+    }
+    control->setObjectName(name.toString());
+    if (label.isEmpty()) {
+        form->addRow(control);
+    } else {
+        auto *caption = new QLabel(this);
+        caption->setObjectName(label.toString());
+        caption->setBuddy(control);
+        form->addRow(caption, control);
+    }
+    return control;
+}
+
+void SignallingWindow::restoreEmptyEdit(QLineEdit *edit, const QString &initial)
+{
+    // An edit left empty takes its starting value again, so a write never sends nothing.
+    if (edit->text().isEmpty())
+        edit->setText(initial);
+}
+
+TXStringGrid *SignallingWindow::makeGrid(const QString &name, int columns, int rows)
+{
+    auto *grid = new TXStringGrid(this);
+    grid->setObjectName(name);
+    grid->setColCount(columns);
+    grid->setRowCount(rows);
+    grid->setFixedRows(1);
+    grid->setFixedCols(1);
+    grid->setDefaultRowHeight(24);
+    grid->setFixedColor(kSkyBlue);
+    grid->setFixedLineColor(Qt::black);
+    grid->setGridLineColor(kSilver);
+    for (int c = 0; c < columns; ++c)
+        grid->Columns(c)->setHeaderColor(kSkyBlue);
+    numberRows(grid);
+    return grid;
+}
+
+void SignallingWindow::numberRows(TXStringGrid *grid)
+{
+    for (int row = 1; row < grid->RowCount(); ++row)
+        grid->setCells(0, row, QString::number(row));
+}
+
+bool SignallingWindow::openPort()
+{
+    // A transfer before this one may have left the port open (and the port list disabled):
+    // then it is used as it is.
+    m_openedPort = false;
+    if (!m_portBox.isEnabled())
+        return true;
+    try {
+        m_link.reopenPort(m_portBox.currentText());
+    } catch (const ECommsError &failure) {
+        showError(this, failure.message());
+        return false;
+    }
+    m_portBox.setEnabled(false);
+    m_openedPort = true;
+    return true;
+}
+
+void SignallingWindow::start(BlockTransfer::Kind kind, int barMaximum)
+{
+    ProgressBar1->setRange(0, barMaximum);
+    ProgressBar1->setValue(1);
+    ProgressBar1->show();
+    (kind == BlockTransfer::Kind::Read ? rbtn : wbtn)->setEnabled(false);
+}
+
+void SignallingWindow::wbtnClick()
+{
+    if (m_link.transferRunning())
+        return;
+    // Every block is built and checked before the first frame goes out, so that a text the radio
+    // cannot take never leaves the radio half written.
+    QString error;
+    const std::optional<std::vector<Payload>> payloads = buildWrite(&error);
+    if (!payloads) {
+        showError(this, error);
+        return;
+    }
+    if (!openPort())
+        return;
+    start(BlockTransfer::Kind::Write, m_setup.writeBarMaximum);
+    m_transfer.startWrite(*payloads);
+}
+
+void SignallingWindow::rbtnClick()
+{
+    if (m_link.transferRunning() || !openPort())
+        return;
+    start(BlockTransfer::Kind::Read, m_setup.readBarMaximum);
+    m_transfer.startRead();
+}
+
+void SignallingWindow::transferFinished(BlockTransfer::Kind kind, BlockTransfer::Outcome outcome)
+{
+    ProgressBar1->hide();
+    refreshButtons();
+    if (outcome == BlockTransfer::Outcome::Done) {
+        const DoneMessage &done =
+            kind == BlockTransfer::Kind::Read ? m_setup.readDone : m_setup.writeDone;
+        if (done.text.chinese.isEmpty())
+            return;
+        const QString text = done.text.in(displayLanguage()).toString();
+        if (displayLanguage() == Language::Chinese && done.informationInChinese)
+            showMessage(this, {MessageKind::Information, QStringLiteral("提示"), text});
+        else
+            showMessage(this, {MessageKind::Plain, applicationTitle().toString(), text});
+        return;
+    }
+    // A transfer the radio stopped answering: the line is given back as it was found.
+    if (m_openedPort) {
+        m_link.Comm1.ClosePort();
+        m_portBox.setEnabled(true);
+        m_openedPort = false;
+    }
+    if (outcome == BlockTransfer::Outcome::NoAnswer)
+        showError(this, kNoAnswer.in(displayLanguage()).toString());
+}
+
+void SignallingWindow::refreshButtons()
+{
+    // One transfer at a time on the line: while any runs, no window offers another.
+    const bool free = !m_link.transferRunning();
+    rbtn->setEnabled(free);
+    wbtn->setEnabled(free);
+}
+
+void SignallingWindow::Button3Click()
+{
+    // Close ends this window's transfer and gives the port back; a transfer of another window
+    // keeps its line.
+    if (m_transfer.running() != BlockTransfer::Kind::None)
+        m_transfer.abandonTransfer();
+    if (!m_link.transferRunning()) {
+        m_link.Tim1.stop();
+        m_link.Comm1.ClosePort();
+        m_portBox.setEnabled(true);
+    }
+    m_openedPort = false;
+    Timer1->stop();
+    refreshButtons();
+    hide();
+}
+
+bool SignallingWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    // Only the first delivery of a key, to the control that has the focus in this window.
+    if (!widget || widget->window() != this)
+        return false;
+    QWidget *focus = QApplication::focusWidget();
+    if (focus ? widget != focus : widget != this)
+        return false;
+    return keyPreview(widget, static_cast<QKeyEvent *>(event));
+}
+
+bool SignallingWindow::keyPreview(QWidget *target, QKeyEvent *key)
+{
+    QComboBox *combo = qobject_cast<QComboBox *>(target);
+    if (!combo && target->parentWidget())
+        combo = qobject_cast<QComboBox *>(target->parentWidget());
+    if (isEnterKey(*key)) {
+        // Enter moves from a combo box to the control after it; elsewhere it ends an edit.
+        if (combo) {
+            focusNextChild();
+            return true;
+        }
+        return false;
+    }
+    if (combo) // the combo boxes change only by choosing from their lists
+        return !key->text().isEmpty() && key->text().front().isPrint() && !isShortcut(*key);
+    if (!m_setup.typed)
+        return false;
+    switch (judgeKey(*key, *m_setup.typed, qobject_cast<QAbstractButton *>(target) != nullptr)) {
+    case KeyVerdict::Pass:
+        return false;
+    case KeyVerdict::Drop:
+        return true;
+    case KeyVerdict::Raise: {
+        const QString upper = key->text().toUpper();
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_A + (upper.front().unicode() - u'A'),
+                        key->modifiers(), upper, key->isAutoRepeat(), key->count());
+        QCoreApplication::sendEvent(target, &typed);
+        return true;
+    }
+    }
+    return false;
+}
+
+} // namespace wf

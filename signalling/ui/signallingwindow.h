@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "grid/keyfilter.h"
+#include "i18n/language.h"
+#include "protocol/blocktransfer.h"
+#include "signalling/controls.h"
+#include "signalling/fieldtable.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QFormLayout;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace wf {
+
+class TXStringGrid;
+
+/** What a finished transfer tells the user: nothing, or a message in the display language. */
+struct DoneMessage
+{
+    WordPair text{};
+    bool informationInChinese = true; ///< a "提示" box in Chinese; false: a plain message
+};
+
+/** How one signalling window runs its transfers. */
+struct SignallingSetup
+{
+    BlockTransfer::Plan plan;
+    int writeBarMaximum;
+    int readBarMaximum;
+    DoneMessage writeDone;
+    DoneMessage readDone;
+    /** Characters the window's key preview lets through; none: every character passes. */
+    std::optional<CharacterRule> typed;
+};
+
+/** Shows a text in a combo box whether or not it is one of the box's items: a block read from a
+ *  radio may hold a value the list does not have. */
+void setComboText(QComboBox *box, const QString &text);
+
+/** Writes a window's captions in a language: the window's own row is its title, a row with a
+ *  column names a grid's header cell, every other row a label, button, check box, group box or
+ *  tab page. */
+void applyCaptions(QWidget *window, const Caption *captions, std::size_t count, Language language);
+
+/** A signalling window: the controls of one signalling table, its Read, Write and Close buttons,
+ *  its progress bar and its transfers on the main window's line. The windows of the four tables
+ *  differ only in their controls and codecs; everything else lives here. */
+class SignallingWindow : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SignallingWindow)
+
+public:
+    /** `portBox` is the main window's port list: a transfer opens the port chosen there unless a
+     *  transfer before it left the port open. */
+    SignallingWindow(RadioLink &link, QComboBox &portBox, const SignallingSetup &setup,
+                     QWidget *parent = nullptr);
+    ~SignallingWindow() override;
+
+    QPushButton *rbtn = nullptr;
+    QPushButton *wbtn = nullptr;
+    QPushButton *Button3 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QTimer *Timer1 = nullptr; ///< the transfer watchdog
+
+    /** The transfer this window runs, if any. */
+    BlockTransfer::Kind running() const { return m_transfer.running(); }
+
+public slots:
+    void wbtnClick();
+    void rbtnClick();
+    void Button3Click();
+
+protected:
+    /** The payloads of a write, block 0 first, or the message of the first text the radio
+     *  cannot take. */
+    virtual std::optional<std::vector<Payload>> buildWrite(QString *error) = 0;
+    /** Writes a received block of the window's bank into the controls. */
+    virtual void decodeBlock(const FrameBuffer &frame) = 0;
+
+    /** The Read, Write and Close buttons with the progress bar, to place in the layout. */
+    QWidget *buttonRow() const { return m_buttonRow; }
+    /** A table in the signalling windows' style: fixed header row and number column. */
+    TXStringGrid *makeGrid(const QString &name, int columns, int rows);
+    /** Writes "1".."rows-1" into column 0. */
+    static void numberRows(TXStringGrid *grid);
+
+    /** Adds a label and a control for each of `controls` to `form`, named as the table says. */
+    template<class Record, std::size_t N>
+    void addControls(QFormLayout *form, const Control<Record> (&controls)[N], int first, int count,
+                     Language language);
+    /** The texts of the controls, over `record`. */
+    template<class Record, std::size_t N>
+    void readControls(const Control<Record> (&controls)[N], Record &record) const;
+    /** Shows the texts of `record` in the controls. */
+    template<class Record, std::size_t N>
+    void writeControls(const Control<Record> (&controls)[N], const Record &record);
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *addControl(QFormLayout *form, QStringView name, ControlKind kind, QStringView label,
+                        const QStringList &items, const QString &initial, int maxLength);
+    void restoreEmptyEdit(QLineEdit *edit, const QString &initial);
+    bool openPort();
+    void start(BlockTransfer::Kind kind, int barMaximum);
+    void transferFinished(BlockTransfer::Kind kind, BlockTransfer::Outcome outcome);
+    void refreshButtons();
+    bool keyPreview(QWidget *target, QKeyEvent *key);
+
+    RadioLink &m_link;
+    QComboBox &m_portBox;
+    SignallingSetup m_setup;
+    BlockTransfer m_transfer;
+    QWidget *m_buttonRow = nullptr;
+    bool m_openedPort = false; ///< the running transfer opened the port itself
+};
+
+template<class Record, std::size_t N>
+void SignallingWindow::addControls(QFormLayout *form, const Control<Record> (&controls)[N],
+                                   int first, int count, Language language)
+{
+    for (int i = first; i < first + count; ++i) {
+        const Control<Record> &c = controls[i];
+        addControl(form, c.name, c.kind, c.label, items(c.items, language),
+                   c.initialText.in(language).toString(), c.maxLength);
+        if (c.flag) {
+            if (auto *box = findChild<QCheckBox *>(c.name.toString()))
+                box->setChecked(c.initiallyChecked);
+        }
+    }
+}
+
+template<class Record, std::size_t N>
+void SignallingWindow::readControls(const Control<Record> (&controls)[N], Record &record) const
+{
+    for (const Control<Record> &c : controls) {
+        QWidget *widget = findChild<QWidget *>(c.name.toString());
+        if (auto *box = qobject_cast<QCheckBox *>(widget))
+            record.*c.flag = box->isChecked();
+        else if (auto *combo = qobject_cast<QComboBox *>(widget))
+            record.*c.text = combo->currentText();
+        else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            record.*c.text = edit->text();
+    }
+}
+
+template<class Record, std::size_t N>
+void SignallingWindow::writeControls(const Control<Record> (&controls)[N], const Record &record)
+{
+    for (const Control<Record> &c : controls) {
+        QWidget *widget = findChild<QWidget *>(c.name.toString());
+        if (auto *box = qobject_cast<QCheckBox *>(widget))
+            box->setChecked(record.*c.flag);
+        else if (auto *combo = qobject_cast<QComboBox *>(widget))
+            setComboText(combo, record.*c.text);
+        else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+            edit->setText(record.*c.text);
+    }
+}
+
+} // namespace wf

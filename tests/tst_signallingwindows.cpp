@@ -1,0 +1,582 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/tform1.h"
+#include "grid/txstringgrid.h"
+#include "i18n/language.h"
+#include "i18n/ui/messagebox.h"
+#include "protocol/frame.h"
+#include "signalling/dtmf/dtmfcontrols.h"
+#include "signalling/dtmf/ui/tform2.h"
+#include "signalling/fsk/fskcontrols.h"
+#include "signalling/fsk/ui/tform6.h"
+#include "support/scriptedradio.h"
+#include "support/transferradio.h"
+#include "tools/vradio/radioengine.h"
+#include "tools/vradio/radiomemory.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace wf;
+using namespace Qt::StringLiterals;
+using wf::vradio::RadioEngine;
+using wf::vradio::RadioMemory;
+
+Q_DECLARE_METATYPE(wf::Language)
+
+namespace {
+
+constexpr int kTransferTimeoutMs = 20000;
+const QByteArray kAck(1, char(frame::kAck));
+
+QByteArray request(int bank, int block)
+{
+    return QByteArray::fromHex("52") + char(bank) + char(block) + char(0x20);
+}
+
+QByteArray hex(const wf::vradio::Payload &payload, int from = 0, int count = frame::kPayloadSize)
+{
+    return QByteArray(reinterpret_cast<const char *>(payload.data()) + from, count).toHex(' ');
+}
+
+QByteArray frameOf(const RadioMemory &memory, int bank, int block)
+{
+    return RadioEngine::dataFrame(bank, block, memory.payload(bank, block));
+}
+
+const quint8 *raw(const QByteArray &bytes)
+{
+    return reinterpret_cast<const quint8 *>(bytes.constData());
+}
+
+// The bytes of a bank's blocks that mean something: DTMF block 0 leaves 6..9 unused and its
+// memory blocks 24..27 (and block 3 the two places without a row, 16..23); FSK block 0 9..19.
+QByteArray definedBytes(int bank, int block, const wf::vradio::Payload &payload)
+{
+    QByteArray bytes(reinterpret_cast<const char *>(payload.data()), frame::kPayloadSize);
+    if (bank == 1 && block == 0)
+        return bytes.left(6) + bytes.mid(10);
+    if (bank == 1)
+        return bytes.left(block == 3 ? 16 : 24);
+    if (bank == 2 && block == 0)
+        return bytes.left(9) + bytes.mid(20);
+    return bytes;
+}
+
+} // namespace
+
+class TestSignallingWindows final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void dtmfRead_data();
+    void dtmfRead();
+    void dtmfWriteVectors();
+    void fskDefaultsAndRead();
+    void readThenWriteReturnsEveryDefinedByte();
+    void successOnlyWhenTheLastBlockIsTaken();
+    void textsTheRadioCannotTakeSendNothing_data();
+    void textsTheRadioCannotTakeSendNothing();
+    void watchdogEndsASilentTransfer();
+    void oneTransferAtATime();
+    void keysAndEdits();
+
+private:
+    void openWindows(const QStringList &ports);
+
+    std::unique_ptr<TForm1> m_main;
+    std::unique_ptr<TForm2> m_dtmf;
+    std::unique_ptr<TForm6> m_fsk;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QList<ShownMessage> m_messages;
+};
+
+void TestSignallingWindows::init()
+{
+    setDisplayLanguageFlag(0);
+    m_messages.clear();
+    setMessageHook([this](const ShownMessage &message) { m_messages << message; });
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestSignallingWindows::cleanup()
+{
+    m_fsk.reset();
+    m_dtmf.reset();
+    m_main.reset();
+    setMessageHook({});
+    setDisplayLanguageFlag(0);
+    m_dir.reset();
+}
+
+void TestSignallingWindows::openWindows(const QStringList &ports)
+{
+    qputenv("WRITEFREQ_PORTS", ports.join(u':').toLocal8Bit());
+    m_main = std::make_unique<TForm1>();
+    qunsetenv("WRITEFREQ_PORTS");
+    m_main->comcbb->setCurrentText(ports.first());
+    m_main->link().Tim1.setInterval(2000); // a busy machine must not need the repeat
+    m_dtmf = std::make_unique<TForm2>(m_main->link(), *m_main->comcbb);
+    m_fsk = std::make_unique<TForm6>(m_main->link(), *m_main->comcbb);
+    m_main->show();
+    m_dtmf->show();
+    m_fsk->show();
+}
+
+void TestSignallingWindows::dtmfRead_data()
+{
+    QTest::addColumn<Language>("language");
+    QTest::newRow("Chinese") << Language::Chinese;
+    QTest::newRow("English") << Language::English;
+}
+
+void TestSignallingWindows::dtmfRead()
+{
+    QFETCH(Language, language);
+    setDisplayLanguageFlag(flagFor(language));
+    const RadioMemory memory = RadioMemory::demo();
+    TransferRadio radio(m_dir->path(), u"radio"_s);
+    QVERIFY2(radio.start(memory), qPrintable(radio.errorString()));
+    openWindows({radio.port()});
+    TForm2 &form = *m_dtmf;
+    QCOMPARE(form.windowTitle(), language == Language::English ? u"DTMF"_s : u"对讲机写频软件"_s);
+    QCOMPARE(form.texts().Edit1, u"12345678"_s);
+
+    form.rbtn->click();
+    QVERIFY(!form.rbtn->isEnabled());
+    QVERIFY(!form.wbtn->isEnabled()); // one transfer at a time, even in the same window
+    QVERIFY(form.ProgressBar1->isVisible());
+    QCOMPARE(form.ProgressBar1->maximum(), 5);
+    QVERIFY(form.Timer1->isActive());
+    QVERIFY(!m_main->comcbb->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    if (language == Language::English) {
+        QCOMPARE(m_messages.first().kind, MessageKind::Plain);
+        QCOMPARE(m_messages.first().text, u"         READ SUCCEED!"_s);
+    } else {
+        QCOMPARE(m_messages.first().kind, MessageKind::Information);
+        QCOMPARE(m_messages.first().caption, u"提示"_s);
+        QCOMPARE(m_messages.first().text, u"读取成功!"_s);
+    }
+
+    // Four requests of bank 1, block 0 first; no handshake.
+    QCOMPARE(withoutRepeats(radio.received()),
+             (QList<QByteArray>{request(1, 0), request(1, 1), request(1, 2), request(1, 3)}));
+    dtmf::Texts expected = dtmf::initialTexts(language);
+    for (int block = 0; block < dtmf::kBlockCount; ++block)
+        QVERIFY(dtmf::decodeBlock(raw(frameOf(memory, 1, block)), expected, language));
+    const dtmf::Texts shown = form.texts();
+    QCOMPARE(shown.cb1, expected.cb1);
+    QCOMPARE(shown.cb5, expected.cb5);
+    QCOMPARE(shown.Edit1, expected.Edit1);
+    QCOMPARE(shown.cb6, expected.cb6);
+    QCOMPARE(shown.cb8, expected.cb8);
+    QCOMPARE(shown.CheckB1, expected.CheckB1);
+    QCOMPARE(shown.CheckB2, expected.CheckB2);
+    QCOMPARE(shown.memories, expected.memories);
+    QCOMPARE(shown.digitCounts, expected.digitCounts);
+
+    // Done: the buttons come back, the repeat and the watchdog stop; the port stays open for
+    // the next transfer until Close.
+    QVERIFY(form.rbtn->isEnabled());
+    QVERIFY(form.wbtn->isEnabled());
+    QVERIFY(!form.ProgressBar1->isVisible());
+    QVERIFY(!form.Timer1->isActive());
+    QVERIFY(!m_main->link().Tim1.isActive());
+    QVERIFY(m_main->link().Comm1.isOpen());
+    QVERIFY(!m_main->comcbb->isEnabled());
+    form.Button3->click();
+    QVERIFY(!m_main->link().Comm1.isOpen());
+    QVERIFY(m_main->comcbb->isEnabled());
+    QVERIFY(!form.isVisible());
+}
+
+void TestSignallingWindows::dtmfWriteVectors()
+{
+    TransferRadio radio(m_dir->path(), u"radio"_s);
+    QVERIFY2(radio.start(RadioMemory()), qPrintable(radio.errorString()));
+    openWindows({radio.port()});
+    TForm2 &form = *m_dtmf;
+
+    dtmf::Texts texts = form.texts();
+    texts.Edit1 = u"12345678"_s;
+    texts.memories[0] = u"0*#"_s;
+    texts.memories[1] = u"D1"_s;
+    texts.memories[9] = u"*0"_s;
+    texts.cb2 = u"0"_s;     // the starting text, not in the list
+    texts.cb5 = u"10000"_s; // 100
+    texts.cb6 = u"*"_s;     // 11 in a memory's code
+    form.setTexts(texts);
+    form.wbtn->click();
+    QVERIFY(!form.wbtn->isEnabled());
+    QCOMPARE(form.ProgressBar1->maximum(), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QCOMPARE(m_messages.first().text, u"写入成功!"_s);
+
+    const QList<QByteArray> frames = withoutRepeats(radio.received());
+    QCOMPARE(frames.size(), 4);
+    for (int block = 0; block < 4; ++block) {
+        QCOMPARE(frames[block].left(4), QByteArray::fromHex("5701") + char(block) + ' ');
+        QVERIFY(hasValidFrameCrc(raw(frames[block])));
+    }
+    const RadioMemory stored = radio.image();
+    const auto &settings = stored.payload(1, 0);
+    QCOMPARE(settings[1], quint8(0));                          // cb2 "0"
+    QCOMPARE(settings[4], quint8(100));                        // cb5 "10000"
+    QCOMPARE(hex(settings, 10, 4), QByteArray("78 56 34 12")); // ID in the ID code
+    QCOMPARE(settings[14], quint8(11));                        // group code "*"
+    QCOMPARE(settings[19], quint8(8));
+    QCOMPARE(settings[20], quint8(3));
+    QCOMPARE(settings[21], quint8(2));
+    QCOMPARE(hex(stored.payload(1, 1), 0, 8), QByteArray("bc 0a 00 00 01 00 00 00"));
+    QCOMPARE(hex(stored.payload(1, 2), 12, 4), QByteArray("ba 00 00 00")); // memory 10
+    QCOMPARE(hex(stored.payload(1, 3)), hex({}));
+
+    // Off is 0xFF.
+    texts.cb6 = dtmf::kOff.chinese.toString();
+    form.setTexts(texts);
+    form.wbtn->click();
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 2, kTransferTimeoutMs);
+    QCOMPARE(radio.image().payload(1, 0)[14], quint8(0xFF));
+}
+
+void TestSignallingWindows::fskDefaultsAndRead()
+{
+    RadioMemory memory = RadioMemory::demo();
+    TransferRadio radio(m_dir->path(), u"radio"_s);
+    QVERIFY2(radio.start(memory), qPrintable(radio.errorString()));
+    openWindows({radio.port()});
+    TForm6 &form = *m_fsk;
+    QCOMPARE(form.windowTitle(), u"FSK"_s);
+
+    // A fresh window writes its defaults, without the repeat.
+    form.wbtn->click();
+    QVERIFY(!m_main->link().Tim1.isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QCOMPARE(m_messages.first().kind, MessageKind::Plain);
+    QCOMPARE(m_messages.first().text, u"写入成功"_s);
+    QCOMPARE(hex(radio.image().payload(2, 0), 0, 20),
+             QByteArray("64 00 e8 03 18 90 01 0a ff 00 00 00 00 00 00 00 00 00 00 00"));
+    QCOMPARE(withoutRepeats(radio.received()).size(), 3);
+
+    // A read brings a rate the list lacks into view, and ends without a message.
+    RadioMemory other = RadioMemory::demo();
+    auto settings = other.payload(2, 0);
+    settings[4] = 36;
+    settings[8] = 0x01; // only 0xFF is checked
+    other.setPayload(2, 0, settings);
+    auto entries = other.payload(2, 2);
+    entries[26] = 0x39; // entry 16's ID: 12345
+    entries[27] = 0x30;
+    other.setPayload(2, 2, entries);
+    QVERIFY(radio.stop());
+    TransferRadio second(m_dir->path(), u"second"_s, {}, radio.port());
+    QVERIFY2(second.start(other), qPrintable(second.errorString()));
+    form.Button3->click(); // gives the port back, so the read opens the new radio
+    form.show();
+    form.rbtn->click();
+    QTRY_VERIFY_WITH_TIMEOUT(form.rbtn->isEnabled(), kTransferTimeoutMs);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(withoutRepeats(second.received()),
+             (QList<QByteArray>{request(2, 0), request(2, 1), request(2, 2)}));
+    const fsk::Texts shown = form.texts();
+    QCOMPARE(shown.cb1, u"3600"_s);
+    QVERIFY(!shown.CheckBox1);
+    QCOMPARE(shown.entries[15].id, u"12345"_s);
+    QCOMPARE(form.xg1->Cells(2, 16), u"12345"_s);
+}
+
+void TestSignallingWindows::readThenWriteReturnsEveryDefinedByte()
+{
+    const RadioMemory source = RadioMemory::demo();
+    TransferRadio from(m_dir->path(), u"from"_s);
+    TransferRadio to(m_dir->path(), u"to"_s);
+    QVERIFY2(from.start(source), qPrintable(from.errorString()));
+    QVERIFY2(to.start(RadioMemory()), qPrintable(to.errorString()));
+    openWindows({from.port(), to.port()});
+
+    for (SignallingWindow *window : {static_cast<SignallingWindow *>(m_dtmf.get()),
+                                     static_cast<SignallingWindow *>(m_fsk.get())}) {
+        window->rbtn->click();
+        QTRY_VERIFY_WITH_TIMEOUT(window->rbtn->isEnabled(), kTransferTimeoutMs);
+    }
+    m_fsk->Button3->click();
+    m_main->comcbb->setCurrentText(to.port());
+    for (SignallingWindow *window : {static_cast<SignallingWindow *>(m_dtmf.get()),
+                                     static_cast<SignallingWindow *>(m_fsk.get())}) {
+        const qsizetype before = m_messages.size();
+        window->wbtn->click();
+        QTRY_VERIFY_WITH_TIMEOUT(m_messages.size() > before, kTransferTimeoutMs);
+        QCOMPARE(m_messages.last().kind == MessageKind::Error, false);
+    }
+    const RadioMemory copy = to.image();
+    for (const auto &id : RadioMemory::blocks()) {
+        if (id.bank != 1 && id.bank != 2)
+            continue;
+        QCOMPARE(definedBytes(id.bank, id.block, copy.payload(id.bank, id.block)).toHex(' '),
+                 definedBytes(id.bank, id.block, source.payload(id.bank, id.block)).toHex(' '));
+    }
+}
+
+void TestSignallingWindows::successOnlyWhenTheLastBlockIsTaken()
+{
+    ScriptedRadio radio;
+    QVERIFY(radio.isValid());
+    openWindows({radio.port()});
+    radio.attach(m_main->link());
+    TForm2 &form = *m_dtmf;
+
+    form.wbtn->click();
+    QCOMPARE(radio.take(34).left(4), QByteArray::fromHex("57010020"));
+    QCOMPARE(form.ProgressBar1->value(), 1);
+    for (int block = 1; block < 4; ++block) {
+        radio.answer(kAck);
+        QCOMPARE(radio.take(34).left(4), QByteArray::fromHex("5701") + char(block) + ' ');
+        QCOMPARE(form.ProgressBar1->value(), block + 1);
+    }
+    // Block 3 went out, but the radio has not taken it yet: a repeat may still be needed.
+    QVERIFY(radio.quietFor(100));
+    QVERIFY(m_messages.isEmpty());
+    QVERIFY(!form.wbtn->isEnabled());
+    QVERIFY(radio.tick());
+    QCOMPARE(radio.take(34).left(4), QByteArray::fromHex("57010320"));
+    radio.answer(kAck);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.first().text, u"写入成功!"_s);
+    QVERIFY(form.wbtn->isEnabled());
+    QVERIFY(!form.Timer1->isActive());
+    QVERIFY(!m_main->link().Tim1.isActive());
+    // Its acknowledgement, or any other, reaches no transfer now.
+    radio.answer(kAck);
+    QVERIFY(radio.quietFor(100));
+
+    // A read: three data frames are not the end, the fourth is.
+    form.rbtn->click();
+    for (int block = 0; block < 4; ++block) {
+        QCOMPARE(radio.take(4), request(1, block));
+        if (block < 3)
+            QVERIFY(m_messages.size() == 1);
+        radio.answer(frameOf(RadioMemory::demo(), 1, block));
+    }
+    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(m_messages.last().text, u"读取成功!"_s);
+    QVERIFY(radio.quietFor(100));
+}
+
+void TestSignallingWindows::textsTheRadioCannotTakeSendNothing_data()
+{
+    QTest::addColumn<bool>("fsk");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("DTMF delay not a multiple of 10")
+        << false << u"cb3"_s << u"105"_s << u"'10.5' is not a valid integer value"_s;
+    QTest::newRow("FSK fleet beyond 16 bits") << true << u"ed1"_s << u"70000"_s << u"70000"_s;
+    QTest::newRow("FSK timer beyond 8 bits") << true << u"ed4"_s << u"300"_s << u"300"_s;
+    QTest::newRow("FSK delay not a number")
+        << true << u"ed3"_s << u"4O0"_s << u"'4O0' is not a valid integer value"_s;
+}
+
+void TestSignallingWindows::textsTheRadioCannotTakeSendNothing()
+{
+    QFETCH(bool, fsk);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+
+    ScriptedRadio radio;
+    QVERIFY(radio.isValid());
+    openWindows({radio.port()});
+    radio.attach(m_main->link());
+    SignallingWindow &window =
+        fsk ? static_cast<SignallingWindow &>(*m_fsk) : static_cast<SignallingWindow &>(*m_dtmf);
+    QWidget *control = window.findChild<QWidget *>(field);
+    QVERIFY(control);
+    if (auto *combo = qobject_cast<QComboBox *>(control))
+        combo->setEditText(text);
+    else
+        qobject_cast<QLineEdit *>(control)->setText(text);
+
+    window.wbtn->click();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.first().kind, MessageKind::Error);
+    QVERIFY2(m_messages.first().text.contains(message), qPrintable(m_messages.first().text));
+    if (message == text) {
+        // A number its bytes cannot hold names the field and the range it can take.
+        QVERIFY(m_messages.first().text.contains(u"0"_s));
+        QVERIFY(m_messages.first().text.contains(field == u"ed1" ? u"65535"_s : u"255"_s));
+        QVERIFY(m_messages.first().text.contains(field == u"ed1" ? u"队列"_s : u"定时器"_s));
+    }
+    // Nothing went out; the port was not even opened, and the window is ready again.
+    QVERIFY(radio.quietFor(150));
+    QVERIFY(!m_main->link().Comm1.isOpen());
+    QVERIFY(m_main->comcbb->isEnabled());
+    QVERIFY(window.wbtn->isEnabled());
+    QVERIFY(window.rbtn->isEnabled());
+    QVERIFY(!m_main->link().Tim1.isActive());
+    QVERIFY(!window.Timer1->isActive());
+    QVERIFY(!window.ProgressBar1->isVisible());
+}
+
+void TestSignallingWindows::watchdogEndsASilentTransfer()
+{
+    ScriptedRadio radio;
+    QVERIFY(radio.isValid());
+    openWindows({radio.port()});
+    radio.attach(m_main->link());
+    TForm2 &form = *m_dtmf;
+    QCOMPARE(form.Timer1->interval(), 10000);
+    form.Timer1->setInterval(200); // the test's ten seconds
+
+    form.rbtn->click();
+    QCOMPARE(radio.take(4), request(1, 0));
+    radio.answer(frameOf(RadioMemory::demo(), 1, 0));
+    QCOMPARE(radio.take(4), request(1, 1));
+    QVERIFY(m_main->link().Tim1.isActive());
+    // The radio says nothing more: the watchdog ends the read, stops the repeat, gives the port
+    // back and tells the user.
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QCOMPARE(m_messages.first().kind, MessageKind::Error);
+    QVERIFY(m_messages.first().text.contains(u"对讲机没有应答"_s));
+    QVERIFY(!m_main->link().Tim1.isActive());
+    QVERIFY(!m_main->link().Comm1.isOpen());
+    QVERIFY(m_main->comcbb->isEnabled());
+    QVERIFY(!form.ProgressBar1->isVisible());
+    QVERIFY(form.rbtn->isEnabled());
+    QVERIFY(form.wbtn->isEnabled());
+    // A late answer reaches nobody.
+    radio.answer(frameOf(RadioMemory::demo(), 1, 1));
+    QVERIFY(radio.quietFor(100));
+
+    // A transfer that ends well stops its watchdog: the next one is not cut short by it.
+    form.Timer1->setInterval(10000);
+    form.rbtn->click();
+    for (int block = 0; block < 4; ++block) {
+        QCOMPARE(radio.take(4), request(1, block));
+        radio.answer(frameOf(RadioMemory::demo(), 1, block));
+    }
+    QCOMPARE(m_messages.last().text, u"读取成功!"_s);
+    QVERIFY(!form.Timer1->isActive());
+}
+
+void TestSignallingWindows::oneTransferAtATime()
+{
+    ScriptedRadio radio;
+    QVERIFY(radio.isValid());
+    openWindows({radio.port()});
+    radio.attach(m_main->link());
+
+    m_dtmf->rbtn->click();
+    QCOMPARE(radio.take(4), request(1, 0));
+    // While the DTMF read runs, the FSK window offers no transfer, and a click that gets
+    // through anyway sends nothing.
+    QVERIFY(!m_fsk->rbtn->isEnabled());
+    QVERIFY(!m_fsk->wbtn->isEnabled());
+    m_fsk->rbtnClick();
+    m_fsk->wbtnClick();
+    QVERIFY(radio.quietFor(150));
+    QCOMPARE(m_fsk->running(), BlockTransfer::Kind::None);
+    // An acknowledgement reaches no write.
+    radio.answer(kAck);
+    QVERIFY(radio.quietFor(100));
+
+    for (int block = 0; block < 4; ++block) {
+        if (block > 0)
+            QCOMPARE(radio.take(4), request(1, block));
+        radio.answer(frameOf(RadioMemory::demo(), 1, block));
+    }
+    QVERIFY(m_fsk->rbtn->isEnabled());
+    QVERIFY(m_fsk->wbtn->isEnabled());
+    m_fsk->rbtn->click();
+    QCOMPARE(radio.take(4), request(2, 0));
+}
+
+void TestSignallingWindows::keysAndEdits()
+{
+    openWindows({u"/nonexistent/radio"_s});
+    TForm2 &form = *m_dtmf;
+    const auto type = [](Qt::Key key, const QString &text,
+                         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::sendKeyEvent(QTest::Click, focus, key, text, modifiers);
+    };
+
+    // A memory: the editor opens on "12345678" selected, lower-case a..d become capitals and
+    // other letters go nowhere; keypad Enter ends the edit.
+    form.PageControl1->setCurrentWidget(form.TabSheet1);
+    QApplication::setActiveWindow(&form);
+    form.xg2->setFocus();
+    QTRY_VERIFY(form.xg2->hasFocus());
+    form.xg2->setCurrentCell(1, 3);
+    type(Qt::Key_0, u"0"_s); // starts the edit; not entered
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QCOMPARE(editor->selectedText(), u"12345678"_s);
+    type(Qt::Key_A, u"a"_s);
+    type(Qt::Key_E, u"e"_s);
+    type(Qt::Key_Minus, u"-"_s);
+    type(Qt::Key_0, u"0"_s);
+    type(Qt::Key_NumberSign, u"#"_s);
+    type(Qt::Key_0, u"０"_s); // a full-width digit is no digit
+    type(Qt::Key_Enter, u"\r"_s, Qt::KeypadModifier);
+    QCOMPARE(form.xg2->Cells(1, 3), u"A0#"_s);
+
+    // A pasted text of nine characters keeps its first eight.
+    QApplication::clipboard()->setText(u"123456789"_s);
+    form.xg2->setFocus();
+    form.xg2->setCurrentCell(1, 4);
+    type(Qt::Key_1, u"1"_s);
+    type(Qt::Key_V, u"\x16"_s, Qt::ControlModifier);
+    type(Qt::Key_Return, u"\r"_s);
+    QCOMPARE(form.xg2->Cells(1, 4), u"12345678"_s);
+
+    // The identity code left empty (Delete arrives as "\x7f") takes its starting value again.
+    form.PageControl1->setCurrentWidget(form.TabSheet3);
+    auto *id = form.findChild<QLineEdit *>(u"Edit1"_s);
+    id->setFocus();
+    QTRY_VERIFY(id->hasFocus());
+    id->selectAll();
+    type(Qt::Key_Delete, u"\x7f"_s);
+    QCOMPARE(id->text(), QString());
+    type(Qt::Key_Tab, u"\t"_s);
+    QCOMPARE(id->text(), u"12345678"_s);
+
+    // A combo box: Enter moves on and typing changes nothing.
+    auto *group = form.findChild<QComboBox *>(u"cb6"_s);
+    const QString before = group->currentText();
+    group->setFocus();
+    QTRY_VERIFY(group->hasFocus());
+    type(Qt::Key_5, u"5"_s);
+    type(Qt::Key_Return, u"\r"_s);
+    QCOMPARE(group->currentText(), before);
+    QCOMPARE(QApplication::focusWidget(), form.findChild<QWidget *>(u"cb7"_s));
+
+    // The FSK edits fall back to their starting values too.
+    QApplication::setActiveWindow(m_fsk.get());
+    auto *ownId = m_fsk->findChild<QLineEdit *>(u"ed2"_s);
+    ownId->setFocus();
+    QTRY_VERIFY(ownId->hasFocus());
+    ownId->selectAll();
+    type(Qt::Key_Backspace, u"\b"_s);
+    QCOMPARE(ownId->text(), QString());
+    type(Qt::Key_Tab, u"\t"_s);
+    QCOMPARE(ownId->text(), u"1000"_s);
+}
+
+QTEST_MAIN(TestSignallingWindows)
+#include "tst_signallingwindows.moc"
