@@ -4,6 +4,7 @@
 #include "app/serialports.h"
 #include "channels/cellchecks.h"
 #include "channels/channeltable.h"
+#include "grid/keyfilter.h"
 #include "grid/tcombocelleditor.h"
 #include "grid/teditcelleditor.h"
 #include "grid/txstringcolumnitem.h"
@@ -22,8 +23,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
-
 using namespace wf;
 using namespace Qt::StringLiterals;
 
@@ -36,6 +35,9 @@ const QColor kSilver(192, 192, 192);
 
 constexpr WordPair kWriteButton{u"写频(&W)(F11)", u"Write(&W)(F11)"};
 constexpr WordPair kReadButton{u"读频(&R)(F12)", u"Read(&R)(F12)"};
+constexpr WordPair kLineBusy{u"另一个窗口正在与对讲机传输数据，请等它结束。",
+                             u"Another window is transferring data with the radio; wait until it "
+                             u"has finished."};
 
 // A menu item: its name, the caption the window is built with (accelerator included), and the
 // captions the language setters write.
@@ -96,28 +98,9 @@ void setComboText(QComboBox *box, const QString &text)
     box->setEditText(text);
 }
 
-bool isEnter(const QKeyEvent *key)
-{
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-}
-
-// A shortcut holds Ctrl, Alt or Meta. Ctrl and Alt together are AltGr on Windows, which types
-// a character like any other key.
-bool isShortcut(const QKeyEvent *key)
-{
-    const Qt::KeyboardModifiers held =
-        key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    const bool altGr = held.testFlag(Qt::ControlModifier) && held.testFlag(Qt::AltModifier);
-    return held && !altGr;
-}
-
 // What a frequency or a tone is typed with: ASCII digits (not the full-width ones), the point,
-// and the letters of "023N", "023I" and "NONE".
-bool isTypable(QChar c)
-{
-    return (c >= u'0' && c <= u'9') || c == u'.' || c == u'E' || c == u'I' || c == u'N' ||
-           c == u'O';
-}
+// and the letters of "023N", "023I" and "NONE", typed in either case.
+constexpr CharacterRule kTypedCharacters{u"0123456789.EINO", u"EINO"};
 
 } // namespace
 
@@ -197,6 +180,10 @@ void TForm1::buildMenu()
     N2TONE1 = add(signalling, "N2TONE1");
     N5TONE1 = add(signalling, "N5TONE1");
     FSK1 = add(signalling, "FSK1");
+    connect(DTMF1, &QAction::triggered, this, [this] { showSignallingWindow(Form2); });
+    connect(N2TONE1, &QAction::triggered, this, [this] { showSignallingWindow(Form4); });
+    connect(N5TONE1, &QAction::triggered, this, [this] { showSignallingWindow(Form5); });
+    connect(FSK1, &QAction::triggered, this, [this] { showSignallingWindow(Form6); });
 
     QMenu *setup = menuBar()->addMenu(QString());
     N3 = setup->menuAction();
@@ -529,7 +516,8 @@ void TForm1::wbtnClick()
         showError(this, error);
         return;
     }
-    m_link.abandonSignallingTransfers();
+    if (!lineIsFree())
+        return;
     m_link.startRepeat();
     Form3->move(x() + 150, y() + 250);
     Form3->prepare(TForm3::Transfer::Write, displayLanguage());
@@ -544,12 +532,14 @@ void TForm1::wbtnClick()
     wbtn->setEnabled(false);
     m_link.WriteAckCount = 0;
     m_link.sendHandshake();
+    closeSignallingWindows();
     showProgress();
 }
 
 void TForm1::rbtnClick()
 {
-    m_link.abandonSignallingTransfers();
+    if (!lineIsFree())
+        return;
     Form3->prepare(TForm3::Transfer::Read, displayLanguage());
     Form3->move(x() + 150, y() + 250);
     try {
@@ -563,7 +553,34 @@ void TForm1::rbtnClick()
     rbtn->setEnabled(false);
     m_link.sendHandshake();
     m_link.startRepeat();
+    closeSignallingWindows();
     showProgress();
+}
+
+bool TForm1::lineIsFree()
+{
+    // One transfer at a time: frames of two transfers on one line would answer each other.
+    if (!m_link.transferRunning())
+        return true;
+    showError(this, kLineBusy.in(displayLanguage()).toString());
+    return false;
+}
+
+void TForm1::closeSignallingWindows()
+{
+    for (QWidget *window : {Form2, Form4, Form5, Form6}) {
+        if (window && window->isVisible())
+            window->hide();
+    }
+}
+
+void TForm1::showSignallingWindow(QWidget *window)
+{
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void TForm1::Timer1Timer()
@@ -719,42 +736,33 @@ bool TForm1::FormKeyDown(QKeyEvent *key)
 bool TForm1::FormKeyPress(QObject *target, QKeyEvent *key)
 {
     // Only typed characters are filtered. Keys without a character (arrows, function keys),
-    // shortcuts such as Ctrl+C and Ctrl+V, and editing keys whose character is a control code
-    // (Delete arrives as "\x7f", Backspace as "\b") pass untouched.
-    const QString text = key->text();
-    if (text.isEmpty() || isShortcut(key))
-        return false;
-    if (text == u"\r") {
+    // shortcuts such as Ctrl+C and Ctrl+V, editing keys whose character is a control code
+    // (Delete arrives as "\x7f", Backspace as "\b") and Space on a button pass untouched.
+    if (isEnterKey(*key) && !isShortcut(*key)) {
         // Enter sends the focus to the table, which ends an edit in progress; the key then
         // reaches the control it was typed in.
         xg->setFocus(Qt::OtherFocusReason);
         return false;
     }
-    if (std::none_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); }))
+    switch (judgeKey(*key, kTypedCharacters, qobject_cast<QAbstractButton *>(target))) {
+    case KeyVerdict::Pass:
         return false;
-    // Space presses the button that has the focus.
-    if (key->key() == Qt::Key_Space && qobject_cast<QAbstractButton *>(target))
-        return false;
-
-    QString typed = text;
-    for (QChar &c : typed) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - u'a' + u'A');
-        if (!isTypable(c))
-            return true; // every other character is dropped
+    case KeyVerdict::Drop:
+        return true;
+    case KeyVerdict::Raise:
+        break;
     }
-    if (typed == text)
-        return false;
-    QKeyEvent upper(QEvent::KeyPress, key->key(), key->modifiers(), typed, key->isAutoRepeat(),
-                    key->count());
-    QCoreApplication::sendEvent(target, &upper);
+    const QString upper = key->text().toUpper();
+    QKeyEvent raised(QEvent::KeyPress, key->key(), key->modifiers(), upper, key->isAutoRepeat(),
+                     key->count());
+    QCoreApplication::sendEvent(target, &raised);
     return true;
 }
 
 bool TForm1::comboKeyPress(QComboBox *combo, QKeyEvent *key)
 {
     // The port and settings boxes change only by choosing from their lists; Enter moves on.
-    if (isEnter(key)) {
+    if (isEnterKey(*key)) {
         focusAfter(combo);
         return true;
     }
