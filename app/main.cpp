@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/startup.h"
 #include "app/tform1.h"
+#include "signalling/dtmf/ui/tform2.h"
+#include "signalling/fsk/ui/tform6.h"
 
 #include <QApplication>
 
@@ -9,7 +11,12 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     initialiseApplication();
 
+    // The main window first; the signalling windows share its line and its port list.
     TForm1 form1;
+    TForm2 form2(form1.link(), *form1.comcbb);
+    TForm6 form6(form1.link(), *form1.comcbb);
+    form1.Form2 = &form2;
+    form1.Form6 = &form6;
     form1.show();
     return application.exec();
 }

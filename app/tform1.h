@@ -58,6 +58,11 @@ public:
     QPushButton *rbtn = nullptr;
     QTimer *Timer1 = nullptr;
     TForm3 *Form3 = nullptr; ///< the progress dialog of the main transfers
+    // The signalling windows the menu shows, set by the program entry once they exist.
+    QWidget *Form2 = nullptr; ///< DTMF
+    QWidget *Form4 = nullptr; ///< 2-Tone
+    QWidget *Form5 = nullptr; ///< 5-Tone
+    QWidget *Form6 = nullptr; ///< FSK
 
     /** The line to the radio: the serial port Comm1, the buffers, the repeat timer Tim1. */
     wf::RadioLink &link() { return m_link; }
@@ -100,6 +105,9 @@ private:
     void setWindowSize(const QSize &size);
     QString checkWriteBlocks() const;
     void showProgress();
+    bool lineIsFree();
+    void closeSignallingWindows();
+    void showSignallingWindow(QWidget *window);
 
     // The main transfers, as the receive handler asks for them.
     bool mainReadInProgress() const override;

@@ -79,6 +79,8 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
     , m_setup(setup)
     , m_transfer(link, setup.plan)
 {
+    // The program ends with its main window, whatever signalling window is still open.
+    setAttribute(Qt::WA_QuitOnClose, false);
     Timer1 = &m_transfer.Timer1;
     Timer1->setObjectName(QStringLiteral("Timer1"));
 
