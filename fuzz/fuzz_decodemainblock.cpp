@@ -105,13 +105,16 @@ void checkChannelRoundTrip(const quint8 *received, const ChannelRow &decoded, in
     first = previousFrame();
     const Conversion encoded = EncodeChannelBlock(first, row, decoded);
 
+    // A channel not in use (a receive frequency that shows as 0, or erased memory) reads as an
+    // empty row, which always encodes.
     const quint8 *payload = received + frame::kPayloadOffset;
     const quint64 rx = shownHertz(payloadU32(payload, 0));
     const quint64 tx = shownHertz(payloadU32(payload, 4));
+    const bool unused = rx == 0 || payloadU32(payload, 0) == 0xFFFFFFFF;
     constexpr quint64 kLargest = std::numeric_limits<qint32>::max();
     const bool fits =
-        rx == 0 || (rx <= kLargest && tx <= kLargest && toneEncodes(payloadU16(payload, 8)) &&
-                    toneEncodes(payloadU16(payload, 10)));
+        unused || (rx <= kLargest && tx <= kLargest && toneEncodes(payloadU16(payload, 8)) &&
+                   toneEncodes(payloadU16(payload, 10)));
     if (typical)
         FUZZ_CHECK(encoded.ok() == fits);
     if (!encoded.ok())
