@@ -696,25 +696,15 @@ bool TForm1::event(QEvent *event)
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
+    QKeyEvent *key = previewedKey(this, watched, event);
+    if (!key)
         return false;
-    auto *widget = qobject_cast<QWidget *>(watched);
-    // Only the first delivery of a key, to the control that has the focus in this window; a
-    // key that a child ignores travels on to its parents and must not be filtered twice.
-    if (!widget || widget->window() != this)
-        return false;
-    QWidget *focus = QApplication::focusWidget();
-    if (focus ? widget != focus : widget != this)
-        return false;
-
-    auto *key = static_cast<QKeyEvent *>(event);
+    auto *widget = static_cast<QWidget *>(watched);
     if (FormKeyDown(key))
         return true;
     if (FormKeyPress(widget, key))
         return true;
-    QComboBox *combo = qobject_cast<QComboBox *>(widget);
-    if (!combo && widget->parentWidget())
-        combo = qobject_cast<QComboBox *>(widget->parentWidget());
+    auto *combo = static_cast<QComboBox *>(comboOf(widget));
     const bool panelCombo = combo == comcbb || std::find(ComboBoxes.begin(), ComboBoxes.end(),
                                                          combo) != ComboBoxes.end();
     return panelCombo && combo && comboKeyPress(combo, key);

@@ -1,9 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "grid/keyfilter.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 
 namespace wf {
+
+QKeyEvent *previewedKey(const QWidget *window, QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return nullptr;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != window)
+        return nullptr;
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus ? widget != focus : widget != window)
+        return nullptr;
+    return static_cast<QKeyEvent *>(event);
+}
+
+QWidget *comboOf(QWidget *target)
+{
+    if (auto *combo = qobject_cast<QComboBox *>(target))
+        return combo;
+    return target->parentWidget() ? qobject_cast<QComboBox *>(target->parentWidget()) : nullptr;
+}
 
 bool isEnterKey(const QKeyEvent &key)
 {

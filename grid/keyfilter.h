@@ -4,7 +4,10 @@
 #include <QChar>
 #include <QStringView>
 
+class QEvent;
 class QKeyEvent;
+class QObject;
+class QWidget;
 
 namespace wf {
 
@@ -27,6 +30,14 @@ enum class KeyVerdict {
  *  arrives with the text "\x7f"), Tab, Escape, Enter, Backspace and shortcuts with Ctrl, Alt or
  *  Meta pass, and so does Space on a button. */
 KeyVerdict judgeKey(const QKeyEvent &key, const CharacterRule &rule, bool onButton = false);
+
+/** The key press a window's key preview judges: the first delivery of a key, to the control that
+ *  has the focus in `window` (a key that a child ignores travels on to its parents and must not
+ *  be judged twice). Null for every other event and delivery. */
+QKeyEvent *previewedKey(const QWidget *window, QObject *watched, QEvent *event);
+
+/** The combo box a key was typed into: the box itself or its line edit. */
+QWidget *comboOf(QWidget *target);
 
 /** True for Enter, from the main keyboard or the keypad. */
 bool isEnterKey(const QKeyEvent &key);

@@ -301,23 +301,13 @@ void SignallingWindow::Button3Click()
 
 bool SignallingWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    auto *widget = qobject_cast<QWidget *>(watched);
-    // Only the first delivery of a key, to the control that has the focus in this window.
-    if (!widget || widget->window() != this)
-        return false;
-    QWidget *focus = QApplication::focusWidget();
-    if (focus ? widget != focus : widget != this)
-        return false;
-    return keyPreview(widget, static_cast<QKeyEvent *>(event));
+    QKeyEvent *key = previewedKey(this, watched, event);
+    return key && keyPreview(static_cast<QWidget *>(watched), key);
 }
 
 bool SignallingWindow::keyPreview(QWidget *target, QKeyEvent *key)
 {
-    QComboBox *combo = qobject_cast<QComboBox *>(target);
-    if (!combo && target->parentWidget())
-        combo = qobject_cast<QComboBox *>(target->parentWidget());
+    QWidget *combo = comboOf(target);
     if (isEnterKey(*key)) {
         // Enter moves from a combo box to the control after it; elsewhere it ends an edit.
         if (combo) {
