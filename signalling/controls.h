@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "channels/cellchecks.h"
 #include "channels/codetables.h"
 #include "i18n/language.h"
 
@@ -68,6 +69,7 @@ struct Control
     LanguageRule rule = LanguageRule::Fixed;
     int maxLength = 0;   ///< edits: at most this many characters; 0 for no limit
     QStringView label{}; ///< the label that carries the control's caption, if any
+    bool enabled = true; ///< false: shown but not editable
 };
 
 /** A combo box, or a drop-down list when `kind` says so. */
@@ -117,6 +119,14 @@ constexpr Control<Record> checkBox(QStringView name, QStringView label, bool Rec
     return c;
 }
 
+/** The same control, shown but not editable: its text only ever comes from the program. */
+template<class Record>
+constexpr Control<Record> displayOnly(Control<Record> c)
+{
+    c.enabled = false;
+    return c;
+}
+
 /** Sets every control's member of `record` to the control's initial value in a language. */
 template<class Record, std::size_t N>
 void applyInitialValues(const Control<Record> (&controls)[N], Record &record, Language language)
@@ -140,5 +150,99 @@ struct Caption
     int column;
     WordPair text;
 };
+
+/** How a grid column's cells are edited in place. */
+enum class CellEditorKind : quint8 {
+    None,         ///< the fixed column of row numbers or names
+    Text,         ///< a one-line text editor
+    DropDown,     ///< a drop-down that also takes typed text
+    DropDownList, ///< a drop-down that takes only its items
+};
+
+/** One column of a signalling window's grid: its width and its in-place editor. The caption is
+ *  the window's caption table's, under the grid's name and the column. */
+struct GridColumn
+{
+    int widthChinese = 0;
+    int widthEnglish = 0;
+    CellEditorKind kind = CellEditorKind::None;
+    /** The editor's object name; the two differ where each language has an editor of its own. */
+    WordPair editor{};
+    ItemList items{};
+    WordPair defaultText{}; ///< what the editor opens an empty cell with
+};
+
+/** A window's size in a language; a height of 0 keeps the height it is built with. */
+struct WindowSize
+{
+    int width = 0;
+    int height = 0;
+};
+
+/** One cell of a grid row bound to the member of the row's texts that holds it, with what the
+ *  window fills it with (a fresh row's value, or the default a row rule sets). */
+template<class Record>
+struct GridCell
+{
+    int column;
+    QString Record::*text;
+    WordPair fill{};
+};
+
+/** The member that holds a row's cell of `column`, or null for a column the row has no text of
+ *  (the row number in column 0). */
+template<class Record, std::size_t N>
+QString *cellText(const GridCell<Record> (&cells)[N], Record &row, int column)
+{
+    for (const GridCell<Record> &cell : cells) {
+        if (cell.column == column)
+            return &(row.*cell.text);
+    }
+    return nullptr;
+}
+
+template<class Record, std::size_t N>
+const QString *cellText(const GridCell<Record> (&cells)[N], const Record &row, int column)
+{
+    for (const GridCell<Record> &cell : cells) {
+        if (cell.column == column)
+            return &(row.*cell.text);
+    }
+    return nullptr;
+}
+
+/** What a row rule does with a row whose key cell is empty. */
+enum class KeylessRow : quint8 {
+    Cleared,   ///< every cell of the row is emptied, so the row is all or nothing
+    EditUndone ///< the edited cell gets its text back and the row stays as it is
+};
+
+/** The rule of a grid whose rows hang on a key cell (`cells[0]`), applied after the cell of
+ *  `column` was committed with `previousText` as what it held before: a key set to a new text
+ *  fills the other cells with their defaults in `language`, and a row without key takes no
+ *  edit. A key committed unchanged leaves the row alone, so opening and leaving the key's
+ *  editor does not wipe the row. A single space counts as an empty cell. */
+template<class Record, std::size_t N>
+Record applyRowRule(const GridCell<Record> (&cells)[N], KeylessRow keyless, Record row, int column,
+                    const QString &previousText, Language language)
+{
+    QString &key = row.*cells[0].text;
+    if (isBlankCell(key)) {
+        if (keyless == KeylessRow::Cleared) {
+            for (const GridCell<Record> &cell : cells)
+                (row.*cell.text).clear();
+        } else if (column == cells[0].column) {
+            key.clear();
+        } else if (QString *edited = cellText(cells, row, column)) {
+            *edited = previousText;
+        }
+        return row;
+    }
+    if (column == cells[0].column && key != previousText) {
+        for (std::size_t i = 1; i < N; ++i)
+            row.*cells[i].text = cells[i].fill.in(language).toString();
+    }
+    return row;
+}
 
 } // namespace wf

@@ -148,7 +148,8 @@ QString encodeFieldText(const FieldLayout &field, const QString &text, quint8 *b
         return {};
     }
     if (field.kind == FieldKind::Words) {
-        store(field, quint64(field.unknownText), base);
+        if (field.unknownText != kKeepBits)
+            store(field, quint64(field.unknownText), base);
         return {};
     }
 
@@ -190,9 +191,12 @@ std::optional<QString> decodeFieldText(const FieldLayout &field, const quint8 *b
         return QString::number(value * quint64(field.divisor));
     case FieldKind::Hex: {
         const int digits = field.hexDigits > 0 ? field.hexDigits : 2 * field.width;
-        return QString::number(value & maskOf(4 * digits), 16)
-            .toUpper()
-            .rightJustified(digits, QLatin1Char('0'));
+        QString text = QString::number(value & maskOf(4 * digits), 16)
+                           .toUpper()
+                           .rightJustified(digits, QLatin1Char('0'));
+        if (!field.shownDigits.isEmpty())
+            text.removeIf([&field](QChar c) { return !field.shownDigits.contains(c); });
+        return text;
     }
     case FieldKind::Flag:
         break;

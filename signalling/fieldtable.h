@@ -45,6 +45,10 @@ enum class FlagRead : quint8 {
 /** The code of a word field's unknown value that leaves the text as it was. */
 inline constexpr int kKeepText = -1;
 
+/** What a word field writes for a text that is no word when its bits keep what the payload
+ *  already holds there (a byte the window remembers from the last read, say). */
+inline constexpr int kKeepBits = -1;
+
 /** Where one field's number sits in a payload and how its text converts. Built with the helper
  *  functions below and refined with the `with...` modifiers, so a table reads like the block. */
 struct FieldLayout
@@ -60,10 +64,12 @@ struct FieldLayout
     qint64 maximum = -1; ///< -1: as much as the bits hold
     CodeTable words{};   ///< words that stand for some numbers (all numbers for Words)
     WordMatch match = WordMatch::EitherLanguage;
-    int unknownText = 0;         ///< Words: the number written for a text that is no word
+    int unknownText = 0;         ///< Words: the number written for a text that is no word, or
+                                 ///< kKeepBits to leave the field's bits as they are
     int unknownCode = kKeepText; ///< Words: the code whose word shows a number not in the table
     bool blankIsZero = false;    ///< a blank text writes 0 and 0 reads back as an empty text
     int hexDigits = 0;           ///< Hex: digits shown; 0 for two per byte
+    QStringView shownDigits{};   ///< Hex: the only digits shown, the others left out; empty: all
     quint8 onByte = 0xFF;        ///< Flag: the byte of a checked box
     FlagRead flagRead = FlagRead::AnyNonZero;
 
@@ -105,6 +111,13 @@ struct FieldLayout
         FieldLayout f = *this;
         f.unknownText = textCode;
         f.unknownCode = codeShown;
+        return f;
+    }
+    /** Hex: only these digits are shown; a digit outside them gives no character. */
+    constexpr FieldLayout withShownDigits(QStringView digits) const
+    {
+        FieldLayout f = *this;
+        f.shownDigits = digits;
         return f;
     }
     /** Flag: only the on byte reads back as checked. */
