@@ -2,7 +2,9 @@
 #include "app/startup.h"
 #include "app/tform1.h"
 #include "signalling/dtmf/ui/tform2.h"
+#include "signalling/fivetone/ui/tform5.h"
 #include "signalling/fsk/ui/tform6.h"
+#include "signalling/twotone/ui/tform4.h"
 
 #include <QApplication>
 
@@ -14,8 +16,12 @@ int main(int argc, char *argv[])
     // The main window first; the signalling windows share its line and its port list.
     TForm1 form1;
     TForm2 form2(form1.link(), *form1.comcbb);
+    TForm4 form4(form1.link(), *form1.comcbb);
+    TForm5 form5(form1.link(), *form1.comcbb);
     TForm6 form6(form1.link(), *form1.comcbb);
     form1.Form2 = &form2;
+    form1.Form4 = &form4;
+    form1.Form5 = &form5;
     form1.Form6 = &form6;
     form1.show();
     return application.exec();

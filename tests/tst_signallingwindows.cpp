@@ -6,8 +6,12 @@
 #include "protocol/frame.h"
 #include "signalling/dtmf/dtmfcontrols.h"
 #include "signalling/dtmf/ui/tform2.h"
+#include "signalling/fivetone/fivetonecontrols.h"
+#include "signalling/fivetone/ui/tform5.h"
 #include "signalling/fsk/fskcontrols.h"
 #include "signalling/fsk/ui/tform6.h"
+#include "signalling/twotone/twotonecontrols.h"
+#include "signalling/twotone/ui/tform4.h"
 #include "support/scriptedradio.h"
 #include "support/transferradio.h"
 #include "tools/vradio/radioengine.h"
@@ -92,6 +96,10 @@ private slots:
     void watchdogEndsASilentTransfer();
     void oneTransferAtATime();
     void keysAndEdits();
+    void twoToneVectors();
+    void fiveToneVectors();
+    void toneReadsThenWritesReturnEveryDefinedByte();
+    void fillAndClearRulesByTyping();
 
 private:
     void openWindows(const QStringList &ports);
@@ -99,6 +107,8 @@ private:
     std::unique_ptr<TForm1> m_main;
     std::unique_ptr<TForm2> m_dtmf;
     std::unique_ptr<TForm6> m_fsk;
+    std::unique_ptr<TForm4> m_twoTone;
+    std::unique_ptr<TForm5> m_fiveTone;
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<ShownMessage> m_messages;
 };
@@ -114,6 +124,8 @@ void TestSignallingWindows::init()
 
 void TestSignallingWindows::cleanup()
 {
+    m_fiveTone.reset();
+    m_twoTone.reset();
     m_fsk.reset();
     m_dtmf.reset();
     m_main.reset();
@@ -131,9 +143,13 @@ void TestSignallingWindows::openWindows(const QStringList &ports)
     m_main->link().Tim1.setInterval(2000); // a busy machine must not need the repeat
     m_dtmf = std::make_unique<TForm2>(m_main->link(), *m_main->comcbb);
     m_fsk = std::make_unique<TForm6>(m_main->link(), *m_main->comcbb);
+    m_twoTone = std::make_unique<TForm4>(m_main->link(), *m_main->comcbb);
+    m_fiveTone = std::make_unique<TForm5>(m_main->link(), *m_main->comcbb);
     m_main->show();
-    m_dtmf->show();
-    m_fsk->show();
+    for (QWidget *window :
+         {static_cast<QWidget *>(m_dtmf.get()), static_cast<QWidget *>(m_fsk.get()),
+          static_cast<QWidget *>(m_twoTone.get()), static_cast<QWidget *>(m_fiveTone.get())})
+        window->show();
 }
 
 void TestSignallingWindows::dtmfRead_data()
@@ -576,6 +592,218 @@ void TestSignallingWindows::keysAndEdits()
     QCOMPARE(ownId->text(), QString());
     type(Qt::Key_Tab, u"\t"_s);
     QCOMPARE(ownId->text(), u"1000"_s);
+}
+
+void TestSignallingWindows::twoToneVectors()
+{
+    TransferRadio radio(m_dir->path(), u"radio"_s);
+    QVERIFY2(radio.start(RadioMemory()), qPrintable(radio.errorString()));
+    openWindows({radio.port()});
+    TForm4 &form = *m_twoTone;
+    QCOMPARE(form.windowTitle(), u"2TONE"_s);
+    QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet2);
+
+    // The fresh window's tones and reset time, one encode pair and one decode row with "DB".
+    twotone::Texts texts = form.texts();
+    texts.pairs[0] = {u"1000"_s, u"2000"_s};
+    texts.decodeRows[2].decode1 = u"DB"_s;
+    texts.decodeRows[2].response1 = u"提醒并回复"_s;
+    texts.decodeRows[2].prompt1 = u"16"_s;
+    texts.decodeRows[2].decode2 = texts.decodeRows[2].decode3 = texts.decodeRows[2].decode4 =
+        u"AB"_s;
+    texts.decodeRows[2].response2 = texts.decodeRows[2].response3 = texts.decodeRows[2].response4 =
+        u"无"_s;
+    texts.decodeRows[2].prompt2 = texts.decodeRows[2].prompt3 = texts.decodeRows[2].prompt4 =
+        u"1"_s;
+    form.setTexts(texts);
+    form.wbtn->click();
+    QCOMPARE(form.ProgressBar1->maximum(), 11);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QCOMPARE(m_messages.first().text, u"写入成功!"_s);
+
+    // Twelve frames, block 11 all zero.
+    const QList<QByteArray> frames = withoutRepeats(radio.received());
+    QCOMPARE(frames.size(), 12);
+    for (int block = 0; block < 12; ++block)
+        QCOMPARE(frames[block].left(4), QByteArray::fromHex("5703") + char(block) + ' ');
+    QCOMPARE(frames[11].mid(4, 28), QByteArray(28, '\0'));
+    const RadioMemory stored = radio.image();
+    QCOMPARE(hex(stored.payload(3, 0), 0, 16),
+             QByteArray("bd 07 64 04 ad 04 fb 04 70 17 f4 01 f4 01 f4 01"));
+    QCOMPARE(hex(stored.payload(3, 0), 20, 4), QByteArray("e8 03 d0 07"));
+    // Decode row 3 is the first row of block 4: the pair, its response and prompt.
+    QCOMPARE(hex(stored.payload(3, 4), 0, 12), QByteArray("db 03 10 ab 00 01 ab 00 01 ab 00 01"));
+
+    // The response ranges: a prompt its byte cannot hold is refused before anything is sent.
+    texts.decodeRows[2].prompt1 = u"300"_s;
+    form.setTexts(texts);
+    form.wbtn->click();
+    QCOMPARE(m_messages.size(), 2);
+    QCOMPARE(m_messages.last().kind, MessageKind::Error);
+    QVERIFY2(m_messages.last().text.contains(u"300"_s), qPrintable(m_messages.last().text));
+    QVERIFY(form.wbtn->isEnabled());
+}
+
+void TestSignallingWindows::fiveToneVectors()
+{
+    const RadioMemory memory = RadioMemory::demo();
+    TransferRadio radio(m_dir->path(), u"radio"_s);
+    QVERIFY2(radio.start(memory), qPrintable(radio.errorString()));
+    openWindows({radio.port()});
+    TForm5 &form = *m_fiveTone;
+    QCOMPARE(form.windowTitle(), u"5TONE"_s);
+    QCOMPARE(form.xg1->Cells(0, 4), u"ZVEI1"_s);
+    QCOMPARE(form.Edit[0]->text(), u"1981.0"_s);
+    form.CCIR->setCurrentText(u"EIA"_s);
+    QCOMPARE(form.Edit[3]->text(), u"1023.0"_s);
+
+    // A fresh window holds empty code cells: its write is refused before anything is sent.
+    form.wbtn->click();
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.first().kind, MessageKind::Error);
+    QCOMPARE(m_messages.first().text, u"'$' is not a valid integer value"_s);
+    QVERIFY(radio.received().isEmpty());
+    QVERIFY(form.wbtn->isEnabled());
+
+    // Read the radio, change one encode and one decode row, and write it back.
+    form.rbtn->click();
+    QCOMPARE(form.ProgressBar1->maximum(), 16);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 2, kTransferTimeoutMs);
+    QCOMPARE(m_messages.last().text, u"读取成功!"_s);
+    QList<QByteArray> requests;
+    for (int block = 0; block < 17; ++block)
+        requests << request(4, block);
+    QCOMPARE(withoutRepeats(radio.received()), requests);
+
+    fivetone::Texts texts = form.texts();
+    texts.encodeRows[0] = {u"12345"_s, u"45678"_s, u"ABCDE"_s, u"56789"_s, u"ZVEI1"_s};
+    texts.decodeRows[0] = {u"EEA"_s,  u"12345"_s, u"主叫"_s, u"45678"_s,
+                           u"唤醒"_s, u"ABCDE"_s, u"遥毙"_s, u"56789"_s};
+    form.setTexts(texts);
+    form.wbtn->click();
+    QCOMPARE(form.ProgressBar1->maximum(), 17);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 3, kTransferTimeoutMs);
+    QCOMPARE(m_messages.last().text, u"写入成功!"_s);
+    const RadioMemory stored = radio.image();
+    QCOMPARE(hex(stored.payload(4, 1), 0, 14),
+             QByteArray("45 23 01 78 56 04 de bc 0a 89 67 05 04 00"));
+    const auto &decode = stored.payload(4, 9);
+    QCOMPARE(decode[0], quint8(0x13));
+    QCOMPARE(decode[7], quint8(0x68));
+    QCOMPARE(hex(decode, 1, 3), QByteArray("45 23 01"));
+}
+
+void TestSignallingWindows::toneReadsThenWritesReturnEveryDefinedByte()
+{
+    const RadioMemory source = RadioMemory::demo();
+    TransferRadio from(m_dir->path(), u"from"_s);
+    TransferRadio to(m_dir->path(), u"to"_s);
+    QVERIFY2(from.start(source), qPrintable(from.errorString()));
+    QVERIFY2(to.start(RadioMemory()), qPrintable(to.errorString()));
+    openWindows({from.port(), to.port()});
+
+    const QList<SignallingWindow *> windows{m_twoTone.get(), m_fiveTone.get()};
+    for (SignallingWindow *window : windows) {
+        window->rbtn->click();
+        QTRY_VERIFY_WITH_TIMEOUT(window->rbtn->isEnabled(), kTransferTimeoutMs);
+    }
+    m_fiveTone->Button3->click();
+    m_main->comcbb->setCurrentText(to.port());
+    for (SignallingWindow *window : windows) {
+        const qsizetype before = m_messages.size();
+        window->wbtn->click();
+        QTRY_VERIFY_WITH_TIMEOUT(m_messages.size() > before, kTransferTimeoutMs);
+        QCOMPARE(m_messages.last().kind, MessageKind::Information);
+    }
+    // Every byte of banks 3 and 4 but those nothing defines: 2-Tone block 0 bytes 16..19 and the
+    // decode blocks' 24..27; 5-Tone block 0 bytes 15..19 and 24..27, the encode rows' last bytes.
+    const RadioMemory copy = to.image();
+    for (const auto &id : RadioMemory::blocks()) {
+        if (id.bank != 3 && id.bank != 4)
+            continue;
+        QByteArray sent(reinterpret_cast<const char *>(copy.payload(id.bank, id.block).data()), 28);
+        QByteArray kept(reinterpret_cast<const char *>(source.payload(id.bank, id.block).data()),
+                        28);
+        const auto blank = [&](int from, int count) {
+            sent.replace(from, count, QByteArray(count, '\0'));
+            kept.replace(from, count, QByteArray(count, '\0'));
+        };
+        if (id.bank == 3 && id.block == 0)
+            blank(16, 4);
+        if (id.bank == 3 && id.block >= 3)
+            blank(24, 4);
+        if (id.bank == 3 && id.block == 11)
+            continue; // written as zeros, never read
+        if (id.bank == 4 && id.block == 0) {
+            blank(15, 5);
+            blank(24, 4);
+        }
+        if (id.bank == 4 && id.block >= 1 && id.block <= 8) {
+            blank(13, 1);
+            blank(27, 1);
+        }
+        if (id.bank == 4) { // a code's top four bits do not show in its five digits
+            for (int at : {2, 5, 8, 11, 16, 19, 22, 25})
+                if (id.block >= 1 && id.block <= 8) {
+                    sent[at] = char(sent[at] & 0x0F);
+                    kept[at] = char(kept[at] & 0x0F);
+                }
+        }
+        QCOMPARE(sent.toHex(' '), kept.toHex(' '));
+    }
+}
+
+void TestSignallingWindows::fillAndClearRulesByTyping()
+{
+    openWindows({u"/nonexistent/radio"_s});
+    const auto type = [](Qt::Key key, const QString &text) {
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::sendKeyEvent(QTest::Click, focus, key, text, Qt::NoModifier);
+    };
+
+    // 2-Tone: choosing a pair in an empty decode row fills its other decoders.
+    TForm4 &twoTone = *m_twoTone;
+    QApplication::setActiveWindow(&twoTone);
+    twoTone.xg2->setFocus();
+    QTRY_VERIFY(twoTone.xg2->hasFocus());
+    twoTone.xg2->setCurrentCell(1, 2);
+    type(Qt::Key_A, u"a"_s); // opens the pair editor on "AB"
+    type(Qt::Key_Down, QString());
+    type(Qt::Key_Return, u"\r"_s);
+    QCOMPARE(twoTone.xg2->Cells(1, 2), u"AC"_s);
+    QCOMPARE(twoTone.xg2->Cells(2, 2), u"无"_s);
+    QCOMPARE(twoTone.xg2->Cells(3, 2), u"1"_s);
+    QCOMPARE(twoTone.xg2->Cells(4, 2), u"AB"_s);
+    QCOMPARE(twoTone.xg2->Cells(12, 2), u"1"_s);
+    // An edit in a row without a pair does not stay.
+    twoTone.xg2->setCurrentCell(3, 5);
+    type(Qt::Key_A, u"a"_s);
+    type(Qt::Key_Down, QString());
+    type(Qt::Key_Return, u"\r"_s);
+    QCOMPARE(twoTone.xg2->Cells(3, 5), QString());
+
+    // 5-Tone: a first code fills the encode row; clearing it clears the row.
+    TForm5 &fiveTone = *m_fiveTone;
+    QApplication::setActiveWindow(&fiveTone);
+    fiveTone.xg2->setFocus();
+    QTRY_VERIFY(fiveTone.xg2->hasFocus());
+    fiveTone.xg2->setCurrentCell(1, 4);
+    type(Qt::Key_1, u"1"_s); // opens the editor on "12345", selected
+    for (const QChar c : u"2222A"_s)
+        type(Qt::Key(c.unicode()), QString(c));
+    type(Qt::Key_Return, u"\r"_s);
+    QCOMPARE(fiveTone.xg2->Cells(1, 4), u"2222A"_s);
+    QCOMPARE(fiveTone.xg2->Cells(2, 4), u"12345"_s);
+    QCOMPARE(fiveTone.xg2->Cells(4, 4), u"ABCDE"_s);
+    QCOMPARE(fiveTone.xg2->Cells(5, 4), u"CCIR"_s);
+    fiveTone.xg2->setFocus();
+    fiveTone.xg2->setCurrentCell(1, 4);
+    type(Qt::Key_1, u"1"_s);
+    type(Qt::Key_Delete, u"\x7f"_s);
+    type(Qt::Key_Return, u"\r"_s);
+    for (int c = 1; c <= 5; ++c)
+        QCOMPARE(fiveTone.xg2->Cells(c, 4), QString());
 }
 
 QTEST_MAIN(TestSignallingWindows)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "signalling/ui/signallingwindow.h"
 
+#include "grid/tcombocelleditor.h"
 #include "grid/teditcelleditor.h"
 #include "grid/txstringcolumnitem.h"
 #include "grid/txstringgrid.h"
@@ -37,6 +38,17 @@ void setComboText(QComboBox *box, const QString &text)
     if (index >= 0)
         box->setCurrentIndex(index);
     box->setEditText(text);
+}
+
+QString gridCellText(const TXStringGrid *grid, int column, int row)
+{
+    return grid->Cells(column, row);
+}
+
+void setGridCellText(TXStringGrid *grid, int column, int row, const QString &text)
+{
+    if (grid->Cells(column, row) != text)
+        grid->setCells(column, row, text);
 }
 
 void applyCaptions(QWidget *window, const Caption *captions, std::size_t count, Language language)
@@ -124,7 +136,7 @@ SignallingWindow::~SignallingWindow()
 
 QWidget *SignallingWindow::addControl(QFormLayout *form, QStringView name, ControlKind kind,
                                       QStringView label, const QStringList &list,
-                                      const QString &initial, int maxLength)
+                                      const QString &initial, int maxLength, bool enabled)
 {
     QWidget *control = nullptr;
     switch (kind) {
@@ -154,6 +166,7 @@ QWidget *SignallingWindow::addControl(QFormLayout *form, QStringView name, Contr
         break;
     }
     control->setObjectName(name.toString());
+    control->setEnabled(enabled);
     if (label.isEmpty()) {
         form->addRow(control);
     } else {
@@ -188,6 +201,55 @@ TXStringGrid *SignallingWindow::makeGrid(const QString &name, int columns, int r
         grid->Columns(c)->setHeaderColor(kSkyBlue);
     numberRows(grid);
     return grid;
+}
+
+TXStringGrid *SignallingWindow::makeDescribedGrid(const QString &name, const GridColumn *columns,
+                                                  std::size_t count, int rows)
+{
+    TXStringGrid *grid = makeGrid(name, int(count), rows);
+    const Language language = displayLanguage();
+    for (std::size_t c = 0; c < count; ++c) {
+        const GridColumn &column = columns[c];
+        grid->setColWidths(int(c), language == Language::English ? column.widthEnglish
+                                                                 : column.widthChinese);
+        if (column.kind == CellEditorKind::None)
+            continue;
+        m_editedColumns.push_back({grid, int(c), &column});
+        editorFor(column, Language::Chinese);
+        editorFor(column, Language::English);
+    }
+    useEditors(language);
+    return grid;
+}
+
+TCellEditor *SignallingWindow::editorFor(const GridColumn &column, Language language)
+{
+    // Columns that name the same editor share it, as the windows' tables always did.
+    const QString name = column.editor.in(language).toString();
+    TCellEditor *&editor = m_editors[name];
+    if (editor)
+        return editor;
+    const QString defaultText = column.defaultText.in(language).toString();
+    if (column.kind == CellEditorKind::Text) {
+        auto *edit = new TEditCellEditor(this);
+        edit->setDefaultText(defaultText);
+        editor = edit;
+    } else {
+        auto *combo = new TComboCellEditor(this);
+        combo->setStyle(column.kind == CellEditorKind::DropDown ? ComboStyle::DropDown
+                                                                : ComboStyle::DropDownList);
+        combo->setItems(items(column.items, language));
+        combo->setDefaultText(defaultText);
+        editor = combo;
+    }
+    editor->setObjectName(name);
+    return editor;
+}
+
+void SignallingWindow::useEditors(Language language)
+{
+    for (const EditedColumn &edited : m_editedColumns)
+        edited.grid->Columns(edited.column)->setEditor(editorFor(*edited.description, language));
 }
 
 void SignallingWindow::numberRows(TXStringGrid *grid)

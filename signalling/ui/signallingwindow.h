@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,7 @@ class QTimer;
 
 namespace wf {
 
+class TCellEditor;
 class TXStringGrid;
 
 /** What a finished transfer tells the user: nothing, or a message in the display language. */
@@ -46,6 +48,10 @@ struct SignallingSetup
 /** Shows a text in a combo box whether or not it is one of the box's items: a block read from a
  *  radio may hold a value the list does not have. */
 void setComboText(QComboBox *box, const QString &text);
+
+/** A grid cell's text, and a write of it that leaves an unchanged cell alone. */
+QString gridCellText(const TXStringGrid *grid, int column, int row);
+void setGridCellText(TXStringGrid *grid, int column, int row, const QString &text);
 
 /** Writes a window's captions in a language: the window's own row is its title, a row with a
  *  column names a grid's header cell, every other row a label, button, check box, group box or
@@ -92,8 +98,32 @@ protected:
     QWidget *buttonRow() const { return m_buttonRow; }
     /** A table in the signalling windows' style: fixed header row and number column. */
     TXStringGrid *makeGrid(const QString &name, int columns, int rows);
+    /** The same, with the widths and in-place editors its columns describe; each language's
+     *  editors are made, the display language's are in use. */
+    template<std::size_t N>
+    TXStringGrid *makeGrid(QStringView name, const GridColumn (&columns)[N], int rows)
+    {
+        return makeDescribedGrid(name.toString(), columns, N, rows);
+    }
     /** Writes "1".."rows-1" into column 0. */
     static void numberRows(TXStringGrid *grid);
+    /** Puts the editors of a language on the described grids' columns. */
+    void useEditors(Language language);
+
+    /** Row `row` (from 1) of a grid as the texts of its cells. */
+    template<class Row, std::size_t N>
+    static Row gridRow(const TXStringGrid *grid, const GridCell<Row> (&cells)[N], int row);
+    /** Writes the texts of a row into the grid, changing only the cells that differ. */
+    template<class Row, std::size_t N>
+    static void setGridRow(TXStringGrid *grid, const GridCell<Row> (&cells)[N], int row,
+                           const Row &texts);
+    /** Every row of a grid below its header, and back. */
+    template<class Row, std::size_t N, std::size_t M>
+    static void readGrid(const TXStringGrid *grid, const GridCell<Row> (&cells)[N],
+                         std::array<Row, M> &rows);
+    template<class Row, std::size_t N, std::size_t M>
+    static void writeGrid(TXStringGrid *grid, const GridCell<Row> (&cells)[N],
+                          const std::array<Row, M> &rows);
 
     /** Adds a label and a control for each of `controls` to `form`, named as the table says. */
     template<class Record, std::size_t N>
@@ -110,7 +140,11 @@ protected:
 
 private:
     QWidget *addControl(QFormLayout *form, QStringView name, ControlKind kind, QStringView label,
-                        const QStringList &items, const QString &initial, int maxLength);
+                        const QStringList &items, const QString &initial, int maxLength,
+                        bool enabled);
+    TXStringGrid *makeDescribedGrid(const QString &name, const GridColumn *columns,
+                                    std::size_t count, int rows);
+    TCellEditor *editorFor(const GridColumn &column, Language language);
     void restoreEmptyEdit(QLineEdit *edit, const QString &initial);
     bool openPort();
     void start(BlockTransfer::Kind kind, int barMaximum);
@@ -124,6 +158,16 @@ private:
     BlockTransfer m_transfer;
     QWidget *m_buttonRow = nullptr;
     bool m_openedPort = false; ///< the running transfer opened the port itself
+
+    /** A described grid column whose editor follows the language. */
+    struct EditedColumn
+    {
+        TXStringGrid *grid;
+        int column;
+        const GridColumn *description;
+    };
+    std::vector<EditedColumn> m_editedColumns;
+    std::map<QString, TCellEditor *> m_editors; ///< by object name
 };
 
 template<class Record, std::size_t N>
@@ -133,7 +177,7 @@ void SignallingWindow::addControls(QFormLayout *form, const Control<Record> (&co
     for (int i = first; i < first + count; ++i) {
         const Control<Record> &c = controls[i];
         addControl(form, c.name, c.kind, c.label, items(c.items, language),
-                   c.initialText.in(language).toString(), c.maxLength);
+                   c.initialText.in(language).toString(), c.maxLength, c.enabled);
         if (c.flag) {
             if (auto *box = findChild<QCheckBox *>(c.name.toString()))
                 box->setChecked(c.initiallyChecked);
@@ -167,6 +211,39 @@ void SignallingWindow::writeControls(const Control<Record> (&controls)[N], const
         else if (auto *edit = qobject_cast<QLineEdit *>(widget))
             edit->setText(record.*c.text);
     }
+}
+
+template<class Row, std::size_t N>
+Row SignallingWindow::gridRow(const TXStringGrid *grid, const GridCell<Row> (&cells)[N], int row)
+{
+    Row texts;
+    for (const GridCell<Row> &cell : cells)
+        texts.*cell.text = gridCellText(grid, cell.column, row);
+    return texts;
+}
+
+template<class Row, std::size_t N>
+void SignallingWindow::setGridRow(TXStringGrid *grid, const GridCell<Row> (&cells)[N], int row,
+                                  const Row &texts)
+{
+    for (const GridCell<Row> &cell : cells)
+        setGridCellText(grid, cell.column, row, texts.*cell.text);
+}
+
+template<class Row, std::size_t N, std::size_t M>
+void SignallingWindow::readGrid(const TXStringGrid *grid, const GridCell<Row> (&cells)[N],
+                                std::array<Row, M> &rows)
+{
+    for (std::size_t r = 0; r < M; ++r)
+        rows[r] = gridRow(grid, cells, int(r) + 1);
+}
+
+template<class Row, std::size_t N, std::size_t M>
+void SignallingWindow::writeGrid(TXStringGrid *grid, const GridCell<Row> (&cells)[N],
+                                 const std::array<Row, M> &rows)
+{
+    for (std::size_t r = 0; r < M; ++r)
+        setGridRow(grid, cells, int(r) + 1, rows[r]);
 }
 
 } // namespace wf
