@@ -290,6 +290,12 @@ void TXStringGrid::discardEdit()
     closeEditor(control, QAbstractItemDelegate::NoHint);
 }
 
+void TXStringGrid::commitEdit()
+{
+    if (m_activeEditor)
+        finishEditInColumn(m_activeCol);
+}
+
 void TXStringGrid::keyboardSearch(const QString &) {}
 
 bool TXStringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)

@@ -133,6 +133,9 @@ public:
     /** Closes the edit under way, if any, without committing it: for a window that is going
      *  away. */
     void discardEdit();
+    /** Commits the edit under way, if any, as losing the focus would: for a window about to
+     *  use the cells' texts while the user may still be typing in one. */
+    void commitEdit();
 
     using QTableView::edit;
     /** Typed text never jumps to another cell. */
