@@ -176,10 +176,11 @@ Conversion checkCommittedCell(ChannelRow &row, int column, Language language,
             return {checked.error};
         row[column] = checked.text;
     }
-    // A row whose last two cells were never filled is new: it takes the usual values. A row
-    // loaded from a data file holds single spaces there and keeps what it has.
-    if (column == column::RxFrequency && rxSet() && row[column::Compander].isEmpty() &&
-        row[column::SignallingInfo].isEmpty()) {
+    // A row whose last two cells were never filled is new: it takes the usual values. An empty
+    // row of a loaded data file holds single spaces there; it is just as new, or its tone cells
+    // would keep spaces that no radio block can carry.
+    if (column == column::RxFrequency && rxSet() && isBlankCell(row[column::Compander]) &&
+        isBlankCell(row[column::SignallingInfo])) {
         row[column::TxFrequency] = row[column::RxFrequency];
         const auto &columns = table::channelColumns();
         for (int c = column::DecodeTone; c < column::kCount; ++c)

@@ -22,7 +22,7 @@ private slots:
     void freshRow();
     void rowWithoutReceiveFrequencyEmpties();
     void transmitFrequency();
-    void loadedRowKeepsItsValues();
+    void loadedRows();
     void unreadableNumbersKeepTheText();
     void valueLists();
 };
@@ -233,18 +233,31 @@ void TestCellChecks::transmitFrequency()
     QCOMPARE(row[column::Power], u"高"_s);
 }
 
-void TestCellChecks::loadedRowKeepsItsValues()
+void TestCellChecks::loadedRows()
 {
-    // A data file leaves single spaces in the cells of an empty row; typing a receive frequency
-    // there does not make the row fresh.
+    // A data file leaves single spaces in the cells of an empty row: typing a receive frequency
+    // there makes a fresh channel, as in a row never filled, so that it can be written.
     ChannelRow row;
     row.fill(u" "_s);
     row[column::Number] = u"2"_s;
     row[column::RxFrequency] = u"145.5"_s;
     QVERIFY(checkCommittedCell(row, column::RxFrequency, Language::Chinese).ok());
-    QCOMPARE(row[column::RxFrequency], u"145.50000"_s);
-    QCOMPARE(row[column::TxFrequency], u" "_s);
-    QCOMPARE(row[column::Power], u" "_s);
+    ChannelRow fresh;
+    fresh[column::Number] = u"2"_s;
+    fresh[column::RxFrequency] = u"145.5"_s;
+    QVERIFY(checkCommittedCell(fresh, column::RxFrequency, Language::Chinese).ok());
+    QCOMPARE(row, fresh);
+    QCOMPARE(row[column::Power], u"高"_s);
+
+    // A loaded channel keeps what it has when its receive frequency is typed again.
+    row[column::Power] = u"低"_s;
+    row[column::SignallingInfo] = u"7"_s;
+    row[column::RxFrequency] = u"146"_s;
+    QVERIFY(checkCommittedCell(row, column::RxFrequency, Language::Chinese).ok());
+    QCOMPARE(row[column::RxFrequency], u"146.00000"_s);
+    QCOMPARE(row[column::TxFrequency], u"145.50000"_s);
+    QCOMPARE(row[column::Power], u"低"_s);
+    QCOMPARE(row[column::SignallingInfo], u"7"_s);
 }
 
 void TestCellChecks::unreadableNumbersKeepTheText()
