@@ -254,6 +254,14 @@ QString translate(const QString &text, ValueList list, Language to)
     return index < 0 ? text : items(list, to).at(index);
 }
 
+void translateRow(ChannelRow &row, Language to)
+{
+    if (row[column::RxFrequency].isEmpty())
+        return;
+    for (int c = 0; c < column::kCount; ++c)
+        row[c] = translate(row[c], kColumns[c].list, to);
+}
+
 QStringList keyFunctionItemsAsBuilt()
 {
     // The window as first built lists the alarm third; the language switch moves it last.

@@ -79,6 +79,11 @@ SettingsTexts initialSettings(Language language);
  *  that is no word of the list (a number, say) stays as it is. */
 QString translate(const QString &text, ValueList list, Language to);
 
+/** Translates the value words of a channel row into `to`: a cell that holds a word of its
+ *  column's list in the other language gets the word of the same place, any other text stays.
+ *  A row without receive frequency is no channel and is left as it is. */
+void translateRow(ChannelRow &row, Language to);
+
 /** The items of a value list in a language. */
 QStringList items(ValueList list, Language language);
 
