@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/tform1.h"
 
+#include "app/filedialogs.h"
 #include "app/serialports.h"
 #include "channels/cellchecks.h"
 #include "channels/channeltable.h"
+#include "channels/datafile.h"
 #include "grid/keyfilter.h"
 #include "grid/tcombocelleditor.h"
 #include "grid/teditcelleditor.h"
@@ -14,6 +16,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +26,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 using namespace wf;
@@ -172,6 +178,8 @@ void TForm1::buildMenu()
     file->addSeparator()->setObjectName(u"N111111111"_s);
     N1 = add(file, "N1");
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+    connect(N12, &QAction::triggered, this, &TForm1::N12Click);
+    connect(N13, &QAction::triggered, this, &TForm1::N13Click);
 
     QMenu *signalling = menuBar()->addMenu(QString());
     N2 = signalling->menuAction();
@@ -359,6 +367,11 @@ void TForm1::ApplyCaptions(Language language)
         box->clear();
         box->addItems(table::items(boxes[i].list, language));
         setComboText(box, text);
+    }
+    for (int row = 1; row <= kChannelCount; ++row) {
+        ChannelRow cells = channelRow(row);
+        table::translateRow(cells, language);
+        setChannelRow(row, cells);
     }
 
     const auto &columns = table::channelColumns();
@@ -679,6 +692,90 @@ void TForm1::progressClosed()
 void TForm1::N1Click()
 {
     close();
+}
+
+void TForm1::N12Click()
+{
+    endCellEdits();
+    const QString fileName = askDataFileName(false);
+    if (!fileName.isEmpty())
+        LoadDataFile(fileName);
+}
+
+void TForm1::N13Click()
+{
+    endCellEdits();
+    const QString fileName = askDataFileName(true);
+    if (!fileName.isEmpty())
+        SaveDataFile(fileName);
+}
+
+void TForm1::endCellEdits()
+{
+    // The user may still be typing in a cell, here or in a signalling window: what is saved, or
+    // what an opened file replaces, is the cell as that edit leaves it, checked.
+    for (QWidget *window : {static_cast<QWidget *>(this), Form2, Form4, Form5, Form6}) {
+        if (!window || (window != this && !window->isVisible()))
+            continue;
+        const auto grids = window->findChildren<TXStringGrid *>();
+        for (TXStringGrid *grid : grids)
+            grid->commitEdit();
+    }
+}
+
+QString TForm1::askDataFileName(bool save)
+{
+    QFileDialog dialog(this);
+    dialog.setObjectName(save ? u"SaveDialog1"_s : u"OpenDialog1"_s);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(u"*."_s + datafile::kSuffix.toString());
+    dialog.setDefaultSuffix(datafile::kSuffix.toString());
+    // Saving over a file replaces it without a question, as technicians saving the same radio
+    // again and again expect.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The folder of the last file saved or opened; the first time the user's documents.
+    QString folder = m_dataFolder;
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+    }
+    dialog.setDirectory(folder);
+    if (runFileDialog(dialog) != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+bool TForm1::SaveDataFile(const QString &fileName)
+{
+    const QString error = datafile::write(fileName, sheet(), displayLanguage());
+    if (!error.isEmpty()) {
+        showError(this, error);
+        return false;
+    }
+    m_dataFolder = QFileInfo(fileName).absolutePath();
+    return true;
+}
+
+bool TForm1::LoadDataFile(const QString &fileName)
+{
+    const datafile::Decoded file = datafile::read(fileName);
+    if (!file.ok()) {
+        showError(this, file.error);
+        return false;
+    }
+    m_dataFolder = QFileInfo(fileName).absolutePath();
+    // Row 0 takes the captions the file holds; the channel numbers come back when the window
+    // is next activated.
+    for (int row = 0; row < table::kRowCount; ++row)
+        setChannelRow(row, file.contents.sheet.rows[row]);
+    setSettingsTexts(file.contents.sheet.settings);
+    // A file saved in the other language shows its words and captions in this one.
+    const Language shown = displayLanguage();
+    if (file.contents.language && *file.contents.language != shown)
+        ApplyCaptions(shown);
+    return true;
 }
 
 void TForm1::FormActivate()

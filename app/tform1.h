@@ -41,8 +41,16 @@ public:
     wf::SettingsTexts settingsTexts() const;
     void setSettingsTexts(const wf::SettingsTexts &texts);
 
-    /** Writes every caption, list and editor of the window in a language. */
+    /** Writes every caption, list and editor of the window in a language, and translates the
+     *  value words of the settings boxes and the channels. */
     void ApplyCaptions(wf::Language language);
+
+    /** Writes the table and the settings to a data file; false, after the message, when the
+     *  file cannot be written. */
+    bool SaveDataFile(const QString &fileName);
+    /** Fills the table and the settings from a data file, in the shown language; false, after
+     *  the message and with the window unchanged, when the file cannot be taken. */
+    bool LoadDataFile(const QString &fileName);
 
     /** Lays the window out for a screen of this size; nothing changes on a large screen. */
     void AdaptToSmallScreen(const QSize &screen);
@@ -83,6 +91,8 @@ public slots:
     void wbtnClick();
     void rbtnClick();
     void N1Click();
+    void N12Click();
+    void N13Click();
     void Timer1Timer();
     void xgSetEditText(int col, int row, const QString &text);
 
@@ -108,6 +118,8 @@ private:
     bool lineIsFree();
     void closeSignallingWindows();
     void showSignallingWindow(QWidget *window);
+    void endCellEdits();
+    QString askDataFileName(bool save);
 
     // The main transfers, as the receive handler asks for them.
     bool mainReadInProgress() const override;
@@ -128,4 +140,7 @@ private:
 
     // The column editors of each language, keyed by column.
     std::map<int, wf::TCellEditor *> m_editors[2];
+
+    // Where the last data file was saved or opened: the file dialogs open there.
+    QString m_dataFolder;
 };
