@@ -1,0 +1,280 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "protocol/radioimage.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace wf {
+
+namespace {
+
+const QString kLayoutTag = QStringLiteral("layout:");
+
+// The bank layout as the header names it, so that an image of a radio with other banks is
+// recognised even where its block lines would happen to fit.
+QString layoutText()
+{
+    QStringList banks;
+    for (const BankBlocks &bank : kRadioMemory) {
+        banks << (bank.first == bank.last
+                      ? QStringLiteral("%1:%2").arg(int(bank.bank)).arg(bank.first)
+                      : QStringLiteral("%1:%2-%3")
+                            .arg(int(bank.bank))
+                            .arg(bank.first)
+                            .arg(bank.last));
+    }
+    return banks.join(QLatin1Char(' '));
+}
+
+bool parsePayload(const QStringList &groups, BlockPayload *payload, QString *problem)
+{
+    QByteArray digits;
+    for (const QString &group : groups) {
+        for (const QChar c : group) {
+            const char16_t u = c.unicode();
+            const bool hex =
+                (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+            if (!hex) {
+                *problem = QStringLiteral("'%1' is not hexadecimal").arg(group);
+                return false;
+            }
+        }
+        if (group.size() % 2 != 0) {
+            *problem = QStringLiteral("'%1' is not a whole number of bytes").arg(group);
+            return false;
+        }
+        digits += group.toLatin1();
+    }
+    if (digits.size() != 2 * frame::kPayloadSize) {
+        *problem = QStringLiteral("the block has %1 hex digits instead of %2")
+                       .arg(digits.size())
+                       .arg(2 * frame::kPayloadSize);
+        return false;
+    }
+    const QByteArray bytes = QByteArray::fromHex(digits);
+    std::copy(bytes.begin(), bytes.end(), payload->begin());
+    return true;
+}
+
+} // namespace
+
+RadioImage::RadioImage()
+    : m_blocks(std::size_t(addresses().size()), BlockPayload{})
+{}
+
+const QList<BlockAddress> &RadioImage::addresses()
+{
+    static const QList<BlockAddress> all = [] {
+        QList<BlockAddress> list;
+        for (const BankBlocks &bank : kRadioMemory) {
+            for (int block = bank.first; block <= bank.last; ++block)
+                list.append({bank.bank, block});
+        }
+        return list;
+    }();
+    return all;
+}
+
+QList<BlockAddress> RadioImage::addresses(Bank bank)
+{
+    QList<BlockAddress> list;
+    for (const BlockAddress &address : addresses()) {
+        if (address.bank == bank)
+            list.append(address);
+    }
+    return list;
+}
+
+int RadioImage::indexOf(Bank bank, int block)
+{
+    int offset = 0;
+    for (const BankBlocks &b : kRadioMemory) {
+        if (b.bank == bank && b.contains(block))
+            return offset + block - b.first;
+        offset += b.count();
+    }
+    return -1;
+}
+
+const BlockPayload &RadioImage::payload(Bank bank, int block) const
+{
+    const int index = indexOf(bank, block);
+    Q_ASSERT(index >= 0);
+    return m_blocks[std::size_t(index)];
+}
+
+void RadioImage::setPayload(Bank bank, int block, const BlockPayload &payload)
+{
+    const int index = indexOf(bank, block);
+    Q_ASSERT(index >= 0);
+    m_blocks[std::size_t(index)] = payload;
+}
+
+QString RadioImage::toText(const QString &programVersion) const
+{
+    QString text = QStringLiteral("# writefreq radio image\n");
+    text += QStringLiteral("# date: %1\n").arg(taken.toString(Qt::ISODate));
+    text += QStringLiteral("# port: %1\n").arg(port);
+    text += QStringLiteral("# program: writefreq %1\n").arg(programVersion);
+    text += QStringLiteral("# %1 %2\n").arg(kLayoutTag, layoutText());
+    text += QStringLiteral("# One line a block: bank, block number, the 28 payload bytes as 56 "
+                           "hex digits.\n");
+    Bank lastBank = Bank::Settings;
+    bool first = true;
+    for (const BlockAddress &address : addresses()) {
+        if (first || address.bank != lastBank)
+            text += QLatin1Char('\n');
+        first = false;
+        lastBank = address.bank;
+        const BlockPayload &bytes = payload(address.bank, address.block);
+        const QByteArray hex =
+            QByteArray(reinterpret_cast<const char *>(bytes.data()), frame::kPayloadSize).toHex();
+        text += QStringLiteral("%1 %2 %3\n")
+                    .arg(int(address.bank))
+                    .arg(address.block, 2)
+                    .arg(QString::fromLatin1(hex));
+    }
+    return text;
+}
+
+bool RadioImage::fromText(const QString &text, RadioImage *image, QString *error)
+{
+    RadioImage result;
+    std::vector<int> definedOnLine(result.m_blocks.size(), 0);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    int lastLine = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNumber = i + 1;
+        auto fail = [&](const QString &problem) {
+            *error = QStringLiteral("line %1: %2").arg(lineNumber).arg(problem);
+            return false;
+        };
+        QString line = lines[i];
+        if (!line.trimmed().isEmpty())
+            lastLine = lineNumber;
+        const int comment = line.indexOf(QLatin1Char('#'));
+        if (comment >= 0) {
+            const QString note = line.mid(comment + 1).trimmed();
+            if (note.startsWith(kLayoutTag) &&
+                note.mid(kLayoutTag.size()).simplified() != layoutText()) {
+                return fail(QStringLiteral("the image is of a radio with other banks (%1; this "
+                                           "radio has %2)")
+                                .arg(note.mid(kLayoutTag.size()).simplified(), layoutText()));
+            }
+            line.truncate(comment);
+        }
+        const QStringList fields = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (fields.isEmpty())
+            continue;
+        if (fields.size() < 3)
+            return fail(QStringLiteral("expected a bank, a block number and 56 hex digits"));
+        bool bankOk = false;
+        bool blockOk = false;
+        const int bank = fields[0].toInt(&bankOk, 10);
+        const int block = fields[1].toInt(&blockOk, 10);
+        if (!bankOk)
+            return fail(QStringLiteral("'%1' is not a bank number").arg(fields[0]));
+        if (!blockOk)
+            return fail(QStringLiteral("'%1' is not a block number").arg(fields[1]));
+        const int index = isRadioBlock(bank, block) ? indexOf(Bank(bank), block) : -1;
+        if (index < 0) {
+            return fail(QStringLiteral("the radio has no block %1 in bank %2 (an image of "
+                                       "another radio?)")
+                            .arg(block)
+                            .arg(bank));
+        }
+        if (definedOnLine[std::size_t(index)] != 0) {
+            return fail(QStringLiteral("bank %1 block %2 was already given on line %3")
+                            .arg(bank)
+                            .arg(block)
+                            .arg(definedOnLine[std::size_t(index)]));
+        }
+        QString problem;
+        if (!parsePayload(fields.mid(2), &result.m_blocks[std::size_t(index)], &problem))
+            return fail(problem);
+        definedOnLine[std::size_t(index)] = lineNumber;
+    }
+    // An image cut short would put zero bytes into the radio where its data was.
+    for (int index = 0; index < int(definedOnLine.size()); ++index) {
+        if (definedOnLine[std::size_t(index)] == 0) {
+            const BlockAddress &missing = addresses()[index];
+            *error = QStringLiteral("line %1: the image ends without bank %2 block %3 (a file "
+                                    "cut short?)")
+                         .arg(lastLine + 1)
+                         .arg(int(missing.bank))
+                         .arg(missing.block);
+            return false;
+        }
+    }
+    *image = std::move(result);
+    return true;
+}
+
+bool RadioImage::readFile(const QString &path, RadioImage *image, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    // Any image of ours is a few kilobytes; a large file is something else.
+    if (file.size() > 1024 * 1024) {
+        *error = QStringLiteral("%1: not a radio image (too large)").arg(path);
+        return false;
+    }
+    QString problem;
+    if (!fromText(QString::fromUtf8(file.readAll()), image, &problem)) {
+        *error = QStringLiteral("%1: %2").arg(path, problem);
+        return false;
+    }
+    return true;
+}
+
+bool RadioImage::writeFile(const QString &path, const QString &programVersion, QString *error) const
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(toText(programVersion).toUtf8());
+        if (file.commit())
+            return true;
+    }
+    *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    return false;
+}
+
+QList<ByteMismatch> compareBlocks(const RadioImage &expected, const RadioImage &actual,
+                                  const QList<BlockAddress> &blocks)
+{
+    QList<ByteMismatch> mismatches;
+    for (const BlockAddress &address : blocks) {
+        const BlockPayload &a = expected.payload(address.bank, address.block);
+        const BlockPayload &b = actual.payload(address.bank, address.block);
+        for (int byte = 0; byte < frame::kPayloadSize; ++byte) {
+            if (a[std::size_t(byte)] != b[std::size_t(byte)])
+                mismatches.append({address, byte, a[std::size_t(byte)], b[std::size_t(byte)]});
+        }
+    }
+    return mismatches;
+}
+
+QString bankName(Bank bank)
+{
+    switch (bank) {
+    case Bank::Channels:
+        return QStringLiteral("channels");
+    case Bank::Settings:
+        return QStringLiteral("settings");
+    case Bank::Dtmf:
+        return QStringLiteral("DTMF");
+    case Bank::Fsk:
+        return QStringLiteral("FSK");
+    case Bank::TwoTone:
+        return QStringLiteral("2-Tone");
+    case Bank::FiveTone:
+        return QStringLiteral("5-Tone");
+    }
+    return QString::number(int(bank));
+}
+
+} // namespace wf

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "protocol/frame.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace wf {
+
+/** A block address: bank (frame byte 1) and block number (frame byte 2). */
+struct BlockAddress
+{
+    Bank bank = Bank::Channels;
+    int block = 0;
+    friend bool operator==(const BlockAddress &a, const BlockAddress &b)
+    {
+        return a.bank == b.bank && a.block == b.block;
+    }
+};
+
+/** The 28 payload bytes of one block. */
+using BlockPayload = std::array<quint8, frame::kPayloadSize>;
+
+/** A complete copy of a radio's memory: every block of every bank, as read from the radio or
+ *  to be written back to it. Its text form is one line a block (bank, block, 56 hex digits)
+ *  after a header of comments with the date, the port and the program's version; the virtual
+ *  radio reads the same text. */
+class RadioImage final
+{
+public:
+    /** An image with every block all zero bytes. */
+    RadioImage();
+
+    /** Every block of the radio, in image order: bank by bank as kRadioMemory lists them. */
+    static const QList<BlockAddress> &addresses();
+    /** The blocks of one bank, first to last. */
+    static QList<BlockAddress> addresses(Bank bank);
+    /** Where a block stands in addresses(); -1 when the radio has no such block. */
+    static int indexOf(Bank bank, int block);
+
+    const BlockPayload &payload(Bank bank, int block) const;
+    void setPayload(Bank bank, int block, const BlockPayload &payload);
+
+    /** Where the image came from, for its header. */
+    QDateTime taken;
+    QString port;
+
+    /** The image as text. */
+    QString toText(const QString &programVersion) const;
+
+    /** Reads an image text. Every block must be listed exactly once and nothing else: a line
+     *  that is malformed, a block the radio does not have (another radio's layout), a block
+     *  given twice or a block missing (a file cut short) is refused with a message that names
+     *  the line. */
+    static bool fromText(const QString &text, RadioImage *image, QString *error);
+
+    /** Reads an image file; the message names the file. */
+    static bool readFile(const QString &path, RadioImage *image, QString *error);
+    /** Writes the image to a file, replacing an old one only once the new one is complete. */
+    bool writeFile(const QString &path, const QString &programVersion, QString *error) const;
+
+    friend bool operator==(const RadioImage &a, const RadioImage &b)
+    {
+        return a.m_blocks == b.m_blocks;
+    }
+
+private:
+    std::vector<BlockPayload> m_blocks;
+};
+
+/** One byte that differs between what was written and what the radio holds. */
+struct ByteMismatch
+{
+    BlockAddress address;
+    int byte = 0; ///< payload byte, 0..27
+    quint8 expected = 0;
+    quint8 actual = 0;
+};
+
+/** The bytes of `blocks` that differ between `expected` and `actual`, block by block in order. */
+QList<ByteMismatch> compareBlocks(const RadioImage &expected, const RadioImage &actual,
+                                  const QList<BlockAddress> &blocks);
+
+/** A bank's name as a technician knows it: "channels", "settings", "DTMF", ... */
+QString bankName(Bank bank);
+
+} // namespace wf

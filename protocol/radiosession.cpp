@@ -1,0 +1,396 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "protocol/radiosession.h"
+
+#include <algorithm>
+
+namespace wf {
+
+namespace {
+
+constexpr int kChannelBlocks = 16;
+constexpr int kSettingsWriteBlock = kChannelBlocks + 1; ///< the write numbers the settings 17
+
+// The signalling banks in the order their windows sit in the menu.
+constexpr std::array<Bank, 4> kSignallingBanks = {Bank::Dtmf, Bank::Fsk, Bank::TwoTone,
+                                                  Bank::FiveTone};
+
+// A complete image wants every block; a count, not the block numbers that come, decides when a
+// bank is done, and what came is checked afterwards.
+BlockTransfer::Plan planFor(Bank bank)
+{
+    for (const BankBlocks &blocks : kRadioMemory) {
+        if (blocks.bank == bank)
+            return {bank, blocks.count(), false, true};
+    }
+    return {bank, 0, false, true};
+}
+
+BlockAddress mainWriteAddress(int block)
+{
+    return block == kSettingsWriteBlock ? BlockAddress{Bank::Settings, 0}
+                                        : BlockAddress{Bank::Channels, block};
+}
+
+} // namespace
+
+RadioSession::RadioSession(const QString &port, QObject *parent)
+    : QObject(parent)
+    , m_port(port)
+    , m_link(*this)
+{
+    m_watchdog.setSingleShot(true);
+    connect(&m_watchdog, &QTimer::timeout, this, &RadioSession::noAnswer);
+    connect(&m_link, &RadioLink::lineLost, this, [this] {
+        finish(Result::PortError,
+               QStringLiteral("the line to the radio on %1 went away (cable or adapter pulled?)")
+                   .arg(m_port));
+    });
+    // The radio's answer to a bare handshake reaches no transfer of the link: a probe looks at
+    // the chunks itself.
+    connect(&m_link.Comm1, &TComm::OnReceiveData, this, [this](const QByteArray &chunk) {
+        if (m_operation == Operation::Probe && chunk.contains(char(frame::kAck)))
+            finish(Result::Done);
+    });
+}
+
+RadioSession::~RadioSession()
+{
+    m_link.cancel();
+}
+
+int RadioSession::mainBlockCount()
+{
+    return kChannelBlocks + 1;
+}
+
+int RadioSession::signallingBlockCount()
+{
+    int count = 0;
+    for (Bank bank : kSignallingBanks)
+        count += planFor(bank).readBlocks;
+    return count;
+}
+
+bool RadioSession::openPort()
+{
+    try {
+        m_link.reopenPort(m_port);
+    } catch (const ECommsError &failure) {
+        m_error = QStringLiteral("cannot open %1: %2").arg(m_port, failure.message());
+        m_result = Result::PortError;
+        return false;
+    }
+    return true;
+}
+
+RadioSession::Result RadioSession::run(Operation operation, const QString &label, int total)
+{
+    // The transfer was started by the caller; its answers arrive as queued chunks, so nothing
+    // can have happened before the loop runs.
+    m_operation = operation;
+    m_label = label;
+    m_done = 0;
+    m_total = total;
+    m_watchdog.start(m_timeoutMs);
+    QEventLoop loop;
+    m_loop = &loop;
+    if (m_stopRequested && operation != Operation::MainWrite && operation != Operation::BankWrite)
+        finish(Result::Interrupted, QStringLiteral("interrupted"));
+    else
+        loop.exec();
+    m_loop = nullptr;
+    return m_result;
+}
+
+void RadioSession::finish(Result result, const QString &error)
+{
+    if (m_operation == Operation::None)
+        return;
+    m_operation = Operation::None;
+    m_watchdog.stop();
+    m_link.abandonSignallingTransfers();
+    m_link.cancel();
+    m_result = result;
+    m_error = error;
+    if (m_loop)
+        m_loop->quit();
+}
+
+void RadioSession::noAnswer()
+{
+    finish(Result::NoAnswer, QStringLiteral("no answer from the radio on %1 within %2 s")
+                                 .arg(m_port)
+                                 .arg(m_timeoutMs / 1000.0));
+}
+
+void RadioSession::step()
+{
+    ++m_done;
+    m_watchdog.start(m_timeoutMs);
+    emit progressed(m_label, std::min(m_done, m_total), m_total);
+}
+
+void RadioSession::requestStop()
+{
+    m_stopRequested = true;
+    // Reading changes nothing in the radio: it ends at once.
+    if (m_operation == Operation::MainRead || m_operation == Operation::BankRead ||
+        m_operation == Operation::Probe)
+        finish(Result::Interrupted, QStringLiteral("interrupted"));
+}
+
+RadioSession::Result RadioSession::probe(int timeoutMs)
+{
+    if (!openPort())
+        return m_result;
+    const int saved = m_timeoutMs;
+    m_timeoutMs = timeoutMs;
+    m_link.sendHandshake();
+    m_link.startRepeat();
+    const Result result = run(Operation::Probe, QStringLiteral("handshake"), 1);
+    m_timeoutMs = saved;
+    return result;
+}
+
+RadioSession::Result RadioSession::readMain(RadioImage *image)
+{
+    if (!openPort())
+        return m_result;
+    m_readInto = image;
+    m_received.clear();
+    m_link.NextReadBlock = 0;
+    m_link.sendHandshake();
+    m_link.startRepeat();
+    Result result =
+        run(Operation::MainRead, QStringLiteral("reading channels and settings"), mainBlockCount());
+    m_readInto = nullptr;
+    if (result != Result::Done)
+        return result;
+    for (int block = 1; block <= kChannelBlocks; ++block) {
+        if (!m_received.contains(BlockAddress{Bank::Channels, block})) {
+            m_error =
+                QStringLiteral("the radio on %1 never sent channel %2").arg(m_port).arg(block);
+            return m_result = Result::NoAnswer;
+        }
+    }
+    return result;
+}
+
+bool RadioSession::decodeMainBlock(const FrameBuffer &receiveCopy)
+{
+    const int bank = receiveCopy[1];
+    const int block = receiveCopy[2];
+    if (!isRadioBlock(bank, block) || (bank != int(Bank::Channels) && bank != int(Bank::Settings)))
+        return false;
+    BlockPayload payload;
+    std::copy_n(receiveCopy.begin() + frame::kPayloadOffset, frame::kPayloadSize, payload.begin());
+    m_readInto->setPayload(Bank(bank), block, payload);
+    m_received.append({Bank(bank), block});
+    return bank == int(Bank::Settings);
+}
+
+void RadioSession::settingsRequested()
+{
+    step();
+}
+
+void RadioSession::mainReadComplete()
+{
+    step();
+    finish(Result::Done);
+}
+
+RadioSession::Result RadioSession::writeMain(const RadioImage &image)
+{
+    if (m_stopRequested) {
+        m_error = QStringLiteral("interrupted before the write began; nothing was written");
+        return m_result = Result::Interrupted;
+    }
+    if (!openPort())
+        return m_result;
+    m_writeFrom = &image;
+    m_link.WriteAckCount = 0;
+    m_link.startRepeat();
+    m_link.sendHandshake();
+    const Result result = run(Operation::MainWrite, QStringLiteral("writing channels and settings"),
+                              mainBlockCount());
+    m_writeFrom = nullptr;
+    return result;
+}
+
+QString RadioSession::encodeMainBlock(FrameBuffer &tx, int block)
+{
+    if (m_operation != Operation::MainWrite || !m_writeFrom)
+        return QStringLiteral("no write runs");
+    if (m_stopRequested) {
+        // The radio acknowledged the block before this one and holds it whole; the next one is
+        // never sent.
+        const QString where =
+            block > 1
+                ? QStringLiteral("after %1 of the %2 blocks").arg(block - 1).arg(mainBlockCount())
+                : QStringLiteral("before the first block");
+        QTimer::singleShot(0, this, [this, where] {
+            finish(Result::Interrupted,
+                   QStringLiteral("write abandoned at a block boundary, %1: the radio is only "
+                                  "partly written")
+                       .arg(where));
+        });
+        return QStringLiteral("interrupted");
+    }
+    const BlockAddress address = mainWriteAddress(block);
+    std::fill_n(tx.begin(), frame::kBlockFrameSize, quint8(0));
+    putBlockHeader(tx.data(), quint8(address.bank), quint8(address.block));
+    const BlockPayload &payload = m_writeFrom->payload(address.bank, address.block);
+    std::copy(payload.begin(), payload.end(), tx.begin() + frame::kPayloadOffset);
+    return {};
+}
+
+void RadioSession::stepProgress()
+{
+    if (m_operation == Operation::MainWrite) {
+        // Acknowledgement N answers the handshake (N = 1) or write block N - 1.
+        const int acknowledged = m_link.WriteAckCount - 1;
+        if (acknowledged >= 1 && acknowledged <= kSettingsWriteBlock)
+            m_written.append(mainWriteAddress(acknowledged));
+        if (acknowledged >= 1)
+            step();
+        else
+            m_watchdog.start(m_timeoutMs);
+        return;
+    }
+    step();
+}
+
+void RadioSession::mainWriteComplete()
+{
+    finish(Result::Done);
+}
+
+RadioSession::Result RadioSession::readSignalling(RadioImage *image)
+{
+    for (Bank bank : kSignallingBanks) {
+        const Result result = bankRead(bank, image);
+        if (result != Result::Done)
+            return result;
+    }
+    return Result::Done;
+}
+
+RadioSession::Result RadioSession::bankRead(Bank bank, RadioImage *image)
+{
+    if (!openPort())
+        return m_result;
+    const BlockTransfer::Plan plan = planFor(bank);
+    BlockTransfer transfer(m_link, plan);
+    transfer.Timer1.setInterval(std::max(m_timeoutMs, BlockTransfer::kWatchdogMs));
+    QList<int> received;
+    connect(&transfer, &BlockTransfer::blockArrived, this, [&](const FrameBuffer &frame) {
+        const int block = frame[2];
+        if (frame[1] != quint8(bank) || !isRadioBlock(int(bank), block))
+            return;
+        BlockPayload payload;
+        std::copy_n(frame.begin() + frame::kPayloadOffset, frame::kPayloadSize, payload.begin());
+        image->setPayload(bank, block, payload);
+        received.append(block);
+    });
+    connect(&transfer, &BlockTransfer::stepped, this, [&] {
+        transfer.Timer1.start();
+        step();
+    });
+    connect(&transfer, &BlockTransfer::finished, this,
+            [this](BlockTransfer::Kind, BlockTransfer::Outcome outcome) {
+                if (outcome == BlockTransfer::Outcome::Done)
+                    finish(Result::Done);
+                else if (outcome == BlockTransfer::Outcome::NoAnswer)
+                    noAnswer();
+            });
+    transfer.startRead();
+    const Result result =
+        run(Operation::BankRead, QStringLiteral("reading %1").arg(bankName(bank)), plan.readBlocks);
+    if (result != Result::Done)
+        return result;
+    for (int block = 0; block < plan.readBlocks; ++block) {
+        if (!received.contains(block)) {
+            m_error = QStringLiteral("the radio on %1 never sent %2 block %3")
+                          .arg(m_port, bankName(bank))
+                          .arg(block);
+            return m_result = Result::NoAnswer;
+        }
+    }
+    return result;
+}
+
+RadioSession::Result RadioSession::writeSignalling(const RadioImage &image)
+{
+    for (Bank bank : kSignallingBanks) {
+        const Result result = bankWrite(bank, image);
+        if (result != Result::Done)
+            return result;
+    }
+    return Result::Done;
+}
+
+RadioSession::Result RadioSession::bankWrite(Bank bank, const RadioImage &image)
+{
+    if (m_stopRequested) {
+        m_error = QStringLiteral("write abandoned before %1: the radio is only partly written")
+                      .arg(bankName(bank));
+        return m_result = Result::Interrupted;
+    }
+    if (!openPort())
+        return m_result;
+    const QList<BlockAddress> blocks = RadioImage::addresses(bank);
+    std::vector<BlockTransfer::Payload> payloads;
+    for (const BlockAddress &address : blocks)
+        payloads.push_back(image.payload(address.bank, address.block));
+    BlockTransfer transfer(m_link, planFor(bank));
+    transfer.Timer1.setInterval(std::max(m_timeoutMs, BlockTransfer::kWatchdogMs));
+    int acknowledged = 0;
+    const auto acknowledge = [&] {
+        m_written.append(blocks[acknowledged]);
+        ++acknowledged;
+        step();
+    };
+    connect(&transfer, &BlockTransfer::stepped, this, [&] {
+        transfer.Timer1.start();
+        acknowledge();
+        if (m_stopRequested) {
+            // The block after it is already on the line: the radio stores it whole or not at
+            // all, and nothing follows it.
+            transfer.abandonTransfer();
+            finish(Result::Interrupted,
+                   QStringLiteral("write abandoned at a block boundary after %1 block %2 (block "
+                                  "%3 was on the line and may or may not be stored): the radio "
+                                  "is only partly written")
+                       .arg(bankName(bank))
+                       .arg(acknowledged - 1)
+                       .arg(acknowledged));
+        }
+    });
+    connect(&transfer, &BlockTransfer::finished, this,
+            [&](BlockTransfer::Kind, BlockTransfer::Outcome outcome) {
+                if (outcome == BlockTransfer::Outcome::Done) {
+                    acknowledge();
+                    finish(Result::Done);
+                } else if (outcome == BlockTransfer::Outcome::NoAnswer) {
+                    noAnswer();
+                }
+            });
+    transfer.startWrite(std::move(payloads));
+    return run(Operation::BankWrite, QStringLiteral("writing %1").arg(bankName(bank)),
+               int(blocks.size()));
+}
+
+RadioSession::Result RadioSession::readAll(RadioImage *image)
+{
+    const Result result = readMain(image);
+    return result == Result::Done ? readSignalling(image) : result;
+}
+
+RadioSession::Result RadioSession::writeAll(const RadioImage &image)
+{
+    const Result result = writeMain(image);
+    return result == Result::Done ? writeSignalling(image) : result;
+}
+
+} // namespace wf
