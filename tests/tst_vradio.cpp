@@ -200,6 +200,15 @@ void TestVirtualRadio::engine_data()
         "0606|W0.1|0606 stored", f);
     f.doubleAckGapMs = 30;
     add("double acknowledgement 30 ms apart", {write1}, "06, pause 30, 06 stored", f);
+    f = {};
+    f.storeFlipBank = 3;
+    f.storeFlipBlock = 5;
+    f.storeFlipByte = 7;
+    // The memory check below expects byte 7 of bank 3 block 5 flipped, and the read-back
+    // carries the memory as it is.
+    add("one byte stored flipped, acknowledged all the same",
+        {write1, write35, readRequest(3, 5), readRequest(0, 1)}, "06 stored|06 stored|W3.5|W0.1",
+        f);
 }
 
 void TestVirtualRadio::engine()
@@ -220,6 +229,8 @@ void TestVirtualRadio::engine()
         if (result.stored) {
             Payload payload;
             std::copy_n(frame.begin() + frame::kPayloadOffset, payload.size(), payload.begin());
+            if (result.bank == faults.storeFlipBank && result.block == faults.storeFlipBlock)
+                payload[std::size_t(faults.storeFlipByte)] ^= 0xFF;
             changed.setPayload(result.bank, result.block, payload);
         }
     }
@@ -383,6 +394,8 @@ void TestVirtualRadio::lineRefusesToStart_data()
     QTest::newRow("zero count") << QStringList{"--corrupt-reply", "0"}
                                 << "--corrupt-reply wants a whole number from 1 or 'all'";
     QTest::newRow("unknown option") << QStringList{"--no-such-fault"} << "no-such-fault";
+    QTest::newRow("store flip of a block the radio lacks")
+        << QStringList{"--store-flip", "0:17:3"} << "--store-flip wants BANK:BLOCK:BYTE";
 }
 
 void TestVirtualRadio::lineRefusesToStart()

@@ -88,6 +88,27 @@ bool occurrence(const QCommandLineParser &parser, const QString &name, Occurrenc
     return true;
 }
 
+bool storeFlip(const QString &text, FaultOptions *faults)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() != 3)
+        return false;
+    int numbers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].toInt(&ok, 10);
+        if (!ok)
+            return false;
+    }
+    if (!isRadioBlock(numbers[0], numbers[1]) || numbers[2] < 0 ||
+        numbers[2] >= frame::kPayloadSize)
+        return false;
+    faults->storeFlipBank = numbers[0];
+    faults->storeFlipBlock = numbers[1];
+    faults->storeFlipByte = numbers[2];
+    return true;
+}
+
 bool parseOptions(const QCoreApplication &app, Options *options)
 {
     QCommandLineParser parser;
@@ -155,6 +176,11 @@ bool parseOptions(const QCoreApplication &app, Options *options)
         {QStringLiteral("double-ack-gap"),
          QStringLiteral("Fault: send every 0x06 twice, MS apart (implies --double-ack)."),
          QStringLiteral("MS")},
+        {QStringLiteral("store-flip"),
+         QStringLiteral("Fault: acknowledge a block frame of BANK and BLOCK as usual but store "
+                        "its payload byte BYTE (0 to 27) flipped, as a radio with a bad memory "
+                        "cell."),
+         QStringLiteral("BANK:BLOCK:BYTE")},
     });
     parser.process(app);
 
@@ -190,6 +216,14 @@ bool parseOptions(const QCoreApplication &app, Options *options)
     }
     if (faults.doubleAckGapMs > 0)
         faults.doubleAck = true;
+    if (parser.isSet(QStringLiteral("store-flip")) &&
+        !storeFlip(parser.value(QStringLiteral("store-flip")), &faults)) {
+        fail(QStringLiteral("--store-flip wants BANK:BLOCK:BYTE of a block the radio has and a "
+                            "byte from 0 to %1, not '%2'")
+                 .arg(frame::kPayloadSize - 1)
+                 .arg(parser.value(QStringLiteral("store-flip"))));
+        return false;
+    }
     return true;
 }
 

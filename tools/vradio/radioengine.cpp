@@ -109,6 +109,14 @@ QByteArray RadioEngine::answer(const QByteArray &frame, FrameResult *result)
         }
         Payload payload;
         std::copy_n(bytes + frame::kPayloadOffset, frame::kPayloadSize, payload.begin());
+        if (result->bank == m_faults.storeFlipBank && result->block == m_faults.storeFlipBlock &&
+            m_faults.storeFlipByte >= 0 && m_faults.storeFlipByte < frame::kPayloadSize) {
+            // The radio acknowledges what it got but keeps one byte wrong: only reading the
+            // block back shows it.
+            payload[std::size_t(m_faults.storeFlipByte)] ^= 0xFF;
+            result->notes << QStringLiteral("fault --store-flip: payload byte %1 stored flipped")
+                                 .arg(m_faults.storeFlipByte);
+        }
         if (payload != m_memory->payload(result->bank, result->block)) {
             m_memory->setPayload(result->bank, result->block, payload);
             result->stored = true;

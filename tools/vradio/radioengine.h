@@ -52,6 +52,12 @@ struct FaultOptions
     bool foreignCrc = false; ///< data frames carry their CRC low byte first, as some radios do
     bool doubleAck = false;  ///< every 0x06 the radio sends is followed by a second 0x06
     int doubleAckGapMs = 0;  ///< the pause before that second 0x06; 0 sends both in one burst
+    /** A block frame for this bank and block is acknowledged as usual, but payload byte
+     *  `storeFlipByte` goes into the memory flipped (XOR 0xFF), as by a radio with a bad memory
+     *  cell; -1 turns it off. */
+    int storeFlipBank = -1;
+    int storeFlipBlock = -1;
+    int storeFlipByte = -1;
 };
 
 /** One step of the radio's answer to a frame. */
