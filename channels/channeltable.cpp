@@ -2,13 +2,25 @@
 #include "channels/channeltable.h"
 
 #include "channels/codetables.h"
+#include "i18n/captions.h"
 #include "i18n/words.h"
+
+#include <iterator>
 
 namespace wf::table {
 
 using namespace Qt::StringLiterals;
+using words::ListRule;
 
 namespace {
+
+static_assert(std::size(captions::kChannelColumns) == column::kCount);
+static_assert(std::size(captions::kSettingLabels) == setting::kCount);
+
+Language otherLanguage(Language language)
+{
+    return language == Language::English ? Language::Chinese : Language::English;
+}
 
 constexpr WordPair same(QStringView text)
 {
@@ -17,111 +29,62 @@ constexpr WordPair same(QStringView text)
 
 constexpr WordPair kNoText{};
 
-// Chinese caption, English caption, widths (Chinese, English), editor, list, fresh-row value,
-// the Chinese editor's default text.
+// Caption (the language switch writes the same texts), widths (Chinese, English), editor, list,
+// fresh-row value, the Chinese editor's default text.
 const std::array<ChannelColumn, column::kCount> kColumns = {{
-    {{u"信道编号", u"CH No."}, 56, 56, EditorKind::None, ValueList::None, kNoText, {}},
+    {captions::kChannelColumns[0], 56, 56, EditorKind::None, ValueList::None, kNoText, {}},
     // Wide enough for the nine characters of 438.50000 in the fonts of every platform.
-    {{u"接收频率", u"RX Freq"}, 66, 66, EditorKind::Text, ValueList::None, kNoText, {}},
-    {{u"发射频率", u"TX Freq"}, 66, 66, EditorKind::Text, ValueList::None, kNoText, {}},
-    {{u"QT/DQT解码", u"QT/DQT Dec"},
-     75,
-     75,
-     EditorKind::DropDown,
-     ValueList::Tones,
-     words::kNone,
+    {captions::kChannelColumns[1], 66, 66, EditorKind::Text, ValueList::None, kNoText, {}},
+    {captions::kChannelColumns[2], 66, 66, EditorKind::Text, ValueList::None, kNoText, {}},
+    {captions::kChannelColumns[3], 75, 75, EditorKind::DropDown, ValueList::Tones, words::kNone,
      u"无"},
-    {{u"QT/DQT编码", u"QT/DQTEnc"},
-     75,
-     75,
-     EditorKind::DropDown,
-     ValueList::Tones,
-     words::kNone,
+    {captions::kChannelColumns[4], 75, 75, EditorKind::DropDown, ValueList::Tones, words::kNone,
      u"无"},
-    {{u"发射功率", u"TX Power"},
-     58,
-     58,
-     EditorKind::DropDownList,
-     ValueList::Power,
-     words::kHigh,
+    {captions::kChannelColumns[5], 58, 58, EditorKind::DropDownList, ValueList::Power, words::kHigh,
      u"高"},
-    {{u"宽/窄", u"W/N"},
-     35,
-     55,
-     EditorKind::DropDownList,
-     ValueList::Bandwidth,
-     words::kWide,
-     u"宽带"},
-    {{u"扫描添加", u"Scan Add."},
-     63,
-     55,
-     EditorKind::DropDownList,
-     ValueList::YesNo,
-     words::kYes,
+    {captions::kChannelColumns[6], 35, 55, EditorKind::DropDownList, ValueList::Bandwidth,
+     words::kWide, u"宽带"},
+    {captions::kChannelColumns[7], 63, 55, EditorKind::DropDownList, ValueList::YesNo, words::kYes,
      u"有"},
-    {{u"步进频率", u"Step Freq"},
-     58,
-     50,
-     EditorKind::DropDownList,
-     ValueList::Steps,
-     same(u"25000"),
-     u"25000"},
-    {{u"DTMF键1", u"DTMF1"},
-     55,
-     43,
-     EditorKind::DropDownList,
-     ValueList::DtmfKeys,
-     words::kNone,
-     u"无"},
-    {{u"DTMF键2", u"DTMF2"},
-     55,
-     43,
-     EditorKind::DropDownList,
-     ValueList::DtmfKeys,
-     words::kNone,
-     u"无"},
-    {same(u"PTTID"), 37, 37, EditorKind::DropDownList, ValueList::PttId, words::kNone, u"无"},
-    {{u"扰频", u"Scrambler"},
-     36,
-     54,
-     EditorKind::DropDownList,
-     ValueList::Scrambler,
-     words::kNone,
-     u"无"},
-    {{u"可选信令", u"PTTID Typ"},
-     53,
-     59,
-     EditorKind::DropDownList,
-     ValueList::Signalling,
-     same(u"DTMF"),
-     u"DTMF"},
-    {{u"信令信息", u"PTTID NO."},
-     55,
-     57,
-     EditorKind::DropDownList,
-     ValueList::SignallingInfo,
-     same(u"1"),
-     u"1"},
-    {{u"压扩", u"Compandor"},
-     36,
-     57,
-     EditorKind::DropDownList,
-     ValueList::YesNo,
-     words::kNone,
-     u"无"},
+    {captions::kChannelColumns[8], 58, 50, EditorKind::DropDownList, ValueList::Steps,
+     same(u"25000"), u"25000"},
+    {captions::kChannelColumns[9], 55, 43, EditorKind::DropDownList, ValueList::DtmfKeys,
+     words::kNone, u"无"},
+    {captions::kChannelColumns[10], 55, 43, EditorKind::DropDownList, ValueList::DtmfKeys,
+     words::kNone, u"无"},
+    {captions::kChannelColumns[11], 37, 37, EditorKind::DropDownList, ValueList::PttId,
+     words::kNone, u"无"},
+    {captions::kChannelColumns[12], 36, 54, EditorKind::DropDownList, ValueList::Scrambler,
+     words::kNone, u"无"},
+    {captions::kChannelColumns[13], 53, 59, EditorKind::DropDownList, ValueList::Signalling,
+     same(u"DTMF"), u"DTMF"},
+    {captions::kChannelColumns[14], 55, 57, EditorKind::DropDownList, ValueList::SignallingInfo,
+     same(u"1"), u"1"},
+    {captions::kChannelColumns[15], 36, 57, EditorKind::DropDownList, ValueList::YesNo,
+     words::kNone, u"无"},
 }};
 
+// What a settings box's list does at a language switch.
+constexpr words::ListSwitch kFixed{ListRule::Fixed};
+constexpr words::ListSwitch kByWord{ListRule::RebuildByWord};
+constexpr words::ListSwitch kByIndex{ListRule::RebuildByIndex};
+constexpr words::ListSwitch replacing(int item)
+{
+    return {ListRule::ReplaceItem, item};
+}
+
+// Caption, value list, initial text, payload byte, language switch.
 const std::array<SettingsBox, setting::kCount> kSettings = {{
-    {{u"Vox等级", u"VOX Lev"}, ValueList::VoxLevel, words::kNone, 8},
-    {{u"Vox延迟时间", u"VOX Time"}, ValueList::VoxDelay, same(u"1"), 9},
-    {{u"静噪", u"SQ Lev"}, ValueList::Squelch, same(u"0"), 10},
-    {{u"超时定时器", u"TOT"}, ValueList::TimeOut, same(u"60"), 11},
-    {{u"语音通知", u"Voice"}, ValueList::VoicePrompt, words::kChinese, 12},
-    {same(u"PF1："), ValueList::KeyFunctions, words::kNone, 13},
-    {same(u"PF2："), ValueList::KeyFunctions, words::kNone, 14},
-    {{u"扫描", u"Scan"}, ValueList::OnOff, words::kOpen, 15},
-    {{u"省电", u"Save Power"}, ValueList::OnOff, words::kOpen, 0},
-    {{u"报警", u"Beep"}, ValueList::OnOff, words::kOpen, 1},
+    {captions::kSettingLabels[0], ValueList::VoxLevel, words::kNone, 8, replacing(0)},
+    {captions::kSettingLabels[1], ValueList::VoxDelay, same(u"1"), 9, kFixed},
+    {captions::kSettingLabels[2], ValueList::Squelch, same(u"0"), 10, kFixed},
+    {captions::kSettingLabels[3], ValueList::TimeOut, same(u"60"), 11, replacing(3)},
+    {captions::kSettingLabels[4], ValueList::VoicePrompt, words::kChinese, 12, kByWord},
+    {captions::kSettingLabels[5], ValueList::KeyFunctions, words::kNone, 13, kByIndex},
+    {captions::kSettingLabels[6], ValueList::KeyFunctions, words::kNone, 14, kByIndex},
+    {captions::kSettingLabels[7], ValueList::OnOff, words::kOpen, 15, kByWord},
+    {captions::kSettingLabels[8], ValueList::OnOff, words::kOpen, 0, kByWord},
+    {captions::kSettingLabels[9], ValueList::OnOff, words::kOpen, 1, kByWord},
 }};
 
 constexpr std::array<int, 51> kCtcss = {
@@ -249,9 +212,15 @@ SettingsTexts initialSettings(Language language)
 
 QString translate(const QString &text, ValueList list, Language to)
 {
-    const Language from = to == Language::English ? Language::Chinese : Language::English;
-    const int index = items(list, from).indexOf(text);
-    return index < 0 ? text : items(list, to).at(index);
+    return words::translateWord(text, items(list, otherLanguage(to)), items(list, to));
+}
+
+words::ComboContents switchBox(int box, words::ComboContents contents, Language to)
+{
+    Q_ASSERT(box >= 0 && box < setting::kCount);
+    const SettingsBox &settings = kSettings[box];
+    return words::switchList(settings.rule, std::move(contents),
+                             items(settings.list, otherLanguage(to)), items(settings.list, to));
 }
 
 void translateRow(ChannelRow &row, Language to)

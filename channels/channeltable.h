@@ -3,6 +3,7 @@
 
 #include "channels/mainblocks.h"
 #include "i18n/language.h"
+#include "i18n/valuewords.h"
 
 #include <QStringList>
 #include <QStringView>
@@ -66,7 +67,8 @@ struct SettingsBox
     WordPair caption;
     ValueList list;
     WordPair initialText;
-    int payloadByte; ///< where the settings block keeps it
+    int payloadByte;          ///< where the settings block keeps it
+    words::ListSwitch rule{}; ///< what its list does when the language switches
 };
 
 /** The ten settings boxes, ComboBox1 first. */
@@ -78,6 +80,10 @@ SettingsTexts initialSettings(Language language);
 /** The word of `to` that stands where `text` stands in the list of the other language; a text
  *  that is no word of the list (a number, say) stays as it is. */
 QString translate(const QString &text, ValueList list, Language to);
+
+/** The items and text of settings box `box` (0 for ComboBox1) after a switch to `to`, by the
+ *  box's rule. */
+words::ComboContents switchBox(int box, words::ComboContents contents, Language to);
 
 /** Translates the value words of a channel row into `to`: a cell that holds a word of its
  *  column's list in the other language gets the word of the same place, any other text stays.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "signalling/controls.h"
 
+#include "i18n/valuewords.h"
+
 namespace wf {
 
 QStringList items(const ItemList &list, Language language)
@@ -16,11 +18,7 @@ QStringList items(const ItemList &list, Language language)
 QString translate(const ItemList &list, const QString &text, Language to)
 {
     const Language from = to == Language::English ? Language::Chinese : Language::English;
-    for (const CodeWord &entry : list.words) {
-        if (entry.word.in(from) == text)
-            return entry.word.in(to).toString();
-    }
-    return text;
+    return words::translateWord(text, items(list, from), items(list, to));
 }
 
 } // namespace wf
