@@ -1,0 +1,431 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/cli/clicommon.h"
+
+#include "channels/datafile.h"
+#include "tools/cli/sheetimage.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace wf::cli {
+
+namespace {
+
+bool g_quiet = false;
+int g_signalSockets[2] = {-1, -1};
+
+extern "C" void onStopSignal(int)
+{
+    const char byte = 1;
+    const ssize_t written = ::write(g_signalSockets[0], &byte, 1);
+    (void)written;
+}
+
+QList<BlockAddress> mainAddresses()
+{
+    return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
+}
+
+QString describeBlock(const BlockAddress &address)
+{
+    if (address.bank == Bank::Channels)
+        return QStringLiteral("channel %1 (bank 0 block %1)").arg(address.block);
+    if (address.bank == Bank::Settings)
+        return QStringLiteral("settings (bank 5 block 0)");
+    return QStringLiteral("%1 block %2 (bank %3 block %2)")
+        .arg(bankName(address.bank))
+        .arg(address.block)
+        .arg(int(address.bank));
+}
+
+} // namespace
+
+int exitCodeFor(RadioSession::Result result)
+{
+    switch (result) {
+    case RadioSession::Result::Done:
+        return kSuccess;
+    case RadioSession::Result::PortError:
+        return kPortError;
+    case RadioSession::Result::NoAnswer:
+        return kNoAnswer;
+    case RadioSession::Result::Interrupted:
+        return kInterrupted;
+    }
+    return kPortError;
+}
+
+void complain(const QString &message)
+{
+    std::fprintf(stderr, "writefreq-cli: %s\n", qPrintable(message));
+    std::fflush(stderr);
+}
+
+void say(const QString &line)
+{
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void note(const QString &line)
+{
+    if (g_quiet)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(line));
+    std::fflush(stderr);
+}
+
+void setQuiet(bool quiet)
+{
+    g_quiet = quiet;
+}
+
+QString programVersion()
+{
+    return QCoreApplication::applicationVersion();
+}
+
+Arguments::Arguments(const QString &command, const QString &description, const QString &positional)
+    : m_command(command)
+    , m_positional(positional)
+{
+    m_parser.setApplicationDescription(description);
+    m_parser.addHelpOption();
+}
+
+void Arguments::addRadioOptions()
+{
+    m_radio = true;
+    m_parser.addOptions({
+        {QStringLiteral("port"),
+         QStringLiteral("Serial port of the radio (COM3, /dev/ttyUSB0, a virtual radio's "
+                        "device)."),
+         QStringLiteral("PORT")},
+        {QStringLiteral("timeout"),
+         QStringLiteral("Seconds the radio may stay silent before the command gives up with "
+                        "\"no answer\" (default 10)."),
+         QStringLiteral("SECONDS"), QStringLiteral("10")},
+        {QStringLiteral("quiet"), QStringLiteral("No progress and no notes on standard error.")},
+    });
+}
+
+bool Arguments::parse(const QStringList &arguments, int *exit)
+{
+    QStringList line = arguments;
+    line.prepend(QStringLiteral("writefreq-cli %1").arg(m_command));
+    if (!m_parser.parse(line)) {
+        complain(QStringLiteral("%1: %2 (see writefreq-cli %1 --help)")
+                     .arg(m_command, m_parser.errorText()));
+        *exit = kUsageError;
+        return false;
+    }
+    if (m_parser.isSet(QStringLiteral("help"))) {
+        QString help = m_parser.helpText();
+        help.replace(QStringLiteral("[options]"), QStringLiteral("[options] ") + m_positional);
+        std::fputs(help.toUtf8().constData(), stdout);
+        *exit = kSuccess;
+        return false;
+    }
+    if (m_parser.isSet(QStringLiteral("timeout"))) {
+        bool ok = false;
+        const double seconds = m_parser.value(QStringLiteral("timeout")).toDouble(&ok);
+        if (!ok || seconds <= 0) {
+            complain(QStringLiteral("%1: --timeout wants a number of seconds above 0, not '%2'")
+                         .arg(m_command, m_parser.value(QStringLiteral("timeout"))));
+            *exit = kUsageError;
+            return false;
+        }
+        m_timeoutMs = int(seconds * 1000);
+    }
+    if (m_radio && port().isEmpty()) {
+        complain(QStringLiteral("%1: --port is required (writefreq-cli ports lists them)")
+                     .arg(m_command));
+        *exit = kUsageError;
+        return false;
+    }
+    if (m_radio)
+        setQuiet(m_parser.isSet(QStringLiteral("quiet")));
+    return true;
+}
+
+bool Arguments::positional(int count, QStringList *values)
+{
+    *values = m_parser.positionalArguments();
+    if (values->size() == count)
+        return true;
+    complain(QStringLiteral("%1: expected %2 (see writefreq-cli %1 --help)")
+                 .arg(m_command, m_positional));
+    return false;
+}
+
+StopSignals::StopSignals(QObject *parent)
+    : QObject(parent)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalSockets) != 0)
+        return;
+    m_notifier = std::make_unique<QSocketNotifier>(g_signalSockets[1], QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &StopSignals::readSignal);
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+StopSignals::~StopSignals()
+{
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    m_notifier.reset();
+    for (int &fd : g_signalSockets) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+}
+
+void StopSignals::readSignal()
+{
+    char byte = 0;
+    if (::read(g_signalSockets[1], &byte, 1) != 1)
+        return;
+    ++m_count;
+    emit stopRequested(m_count);
+}
+
+void showProgress(RadioSession &session)
+{
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    QObject::connect(&session, &RadioSession::progressed, &session,
+                     [terminal](const QString &label, int done, int total) {
+                         if (g_quiet)
+                             return;
+                         if (!terminal) {
+                             // A log gets one line a transfer, not one a block.
+                             if (done == total)
+                                 std::fprintf(stderr, "%s: %d blocks\n", qPrintable(label), done);
+                             return;
+                         }
+                         constexpr int kWidth = 30;
+                         const int filled = total > 0 ? done * kWidth / total : kWidth;
+                         std::fprintf(stderr, "\r%-30s [%s%s] %2d/%d%s", qPrintable(label),
+                                      QByteArray(filled, '#').constData(),
+                                      QByteArray(kWidth - filled, '.').constData(), done, total,
+                                      done == total ? "\n" : "");
+                         std::fflush(stderr);
+                     });
+}
+
+std::unique_ptr<RadioSession> openSession(const Arguments &arguments)
+{
+    auto session = std::make_unique<RadioSession>(arguments.port());
+    session->setTimeoutMs(arguments.timeoutMs());
+    showProgress(*session);
+    return session;
+}
+
+int loadDataFile(const QString &path, RadioImage *image)
+{
+    const datafile::Decoded decoded = datafile::read(path);
+    if (!decoded.ok()) {
+        complain(decoded.error);
+        return kBadFile;
+    }
+    const Conversion conversion = sheetToImage(decoded.contents.sheet, image);
+    if (!conversion.ok()) {
+        complain(QStringLiteral("%1: %2; nothing was sent").arg(path, conversion.error));
+        return kBadFile;
+    }
+    return kSuccess;
+}
+
+int loadSource(const QString &name, int timeoutMs, Source *source)
+{
+    source->name = name;
+    const QString radioPrefix = QStringLiteral("radio:");
+    if (name.startsWith(radioPrefix)) {
+        RadioSession session(name.mid(radioPrefix.size()));
+        session.setTimeoutMs(timeoutMs);
+        showProgress(session);
+        RadioImage image;
+        const RadioSession::Result result = session.readAll(&image);
+        if (result != RadioSession::Result::Done) {
+            complain(session.errorText());
+            return exitCodeFor(result);
+        }
+        source->sheet = imageToSheet(image, Language::English);
+        source->image = image;
+        return kSuccess;
+    }
+    if (QFileInfo(name).suffix().compare(datafile::kSuffix, Qt::CaseInsensitive) == 0) {
+        const datafile::Decoded decoded = datafile::read(name);
+        if (!decoded.ok()) {
+            complain(decoded.error);
+            return kBadFile;
+        }
+        source->sheet = decoded.contents.sheet;
+        source->image.reset();
+        return kSuccess;
+    }
+    RadioImage image;
+    QString error;
+    if (!RadioImage::readFile(name, &image, &error)) {
+        complain(error);
+        return kBadFile;
+    }
+    source->sheet = imageToSheet(image, Language::English);
+    source->image = image;
+    return kSuccess;
+}
+
+QString snapshotPath(const QString &port)
+{
+    QString portPart = port;
+    portPart.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("_"));
+    while (portPart.startsWith(QLatin1Char('_')))
+        portPart.remove(0, 1);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/writefreq/snapshots");
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = QStringLiteral("%1/%2-%3.img").arg(folder, stamp, portPart);
+    // Two writes within a second (a fleet of fast radios) keep both snapshots.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QStringLiteral("%1/%2-%3-%4.img").arg(folder, stamp, portPart).arg(n);
+    return path;
+}
+
+WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScope scope,
+                       bool snapshot, bool verify, StopSignals &stops)
+{
+    WriteOutcome outcome;
+    const auto fail = [&](int code, const QString &message, const QString &summary) {
+        complain(message);
+        outcome.exitCode = code;
+        outcome.summary = summary;
+        return outcome;
+    };
+    QMetaObject::Connection stopReads = QObject::connect(
+        &stops, &StopSignals::stopRequested, &session, [&session](int) { session.requestStop(); });
+
+    if (snapshot) {
+        note(QStringLiteral("reading the radio's complete image for a snapshot before writing"));
+        RadioImage before;
+        const RadioSession::Result result = session.readAll(&before);
+        if (result != RadioSession::Result::Done) {
+            QObject::disconnect(stopReads);
+            return fail(exitCodeFor(result),
+                        QStringLiteral("%1; nothing was written").arg(session.errorText()),
+                        QStringLiteral("snapshot failed: %1").arg(session.errorText()));
+        }
+        before.taken = QDateTime::currentDateTime();
+        before.port = session.port();
+        outcome.snapshot = snapshotPath(session.port());
+        QString error;
+        if (!QDir().mkpath(QFileInfo(outcome.snapshot).path()) ||
+            !before.writeFile(outcome.snapshot, programVersion(), &error)) {
+            QObject::disconnect(stopReads);
+            return fail(kBadFile,
+                        QStringLiteral("cannot save the snapshot (%1); nothing was written")
+                            .arg(error.isEmpty() ? outcome.snapshot : error),
+                        QStringLiteral("snapshot not saved"));
+        }
+        note(QStringLiteral("snapshot saved: %1").arg(outcome.snapshot));
+    }
+    QObject::disconnect(stopReads);
+    if (stops.count() > 0) {
+        return fail(kInterrupted,
+                    QStringLiteral("interrupted before the write; nothing was written"),
+                    QStringLiteral("interrupted, nothing written"));
+    }
+
+    // A write stopped halfway leaves a radio that is neither the old nor the new: the first
+    // signal lets it finish, only a second one abandons it, and then at a block boundary.
+    bool finishing = false;
+    QMetaObject::Connection stopWrite =
+        QObject::connect(&stops, &StopSignals::stopRequested, &session, [&](int count) {
+            if (count == 1) {
+                finishing = true;
+                complain(QStringLiteral("finishing the write so that the radio is not left half "
+                                        "written (about a second); interrupt again to abandon "
+                                        "it at the next block boundary"));
+            } else {
+                session.requestStop();
+            }
+        });
+    session.resetCounts();
+    const RadioSession::Result written =
+        scope == WriteScope::Main ? session.writeMain(image) : session.writeAll(image);
+    QObject::disconnect(stopWrite);
+    const QString snapshotNote = outcome.snapshot.isEmpty()
+                                     ? QString()
+                                     : QStringLiteral("; the radio's state before the write is "
+                                                      "in %1 (writefreq-cli restore)")
+                                           .arg(outcome.snapshot);
+    if (written != RadioSession::Result::Done) {
+        return fail(exitCodeFor(written),
+                    QStringLiteral("%1 (%2 blocks acknowledged)%3")
+                        .arg(session.errorText())
+                        .arg(session.writtenBlocks().size())
+                        .arg(snapshotNote),
+                    QStringLiteral("write failed: %1").arg(session.errorText()));
+    }
+    if (finishing) {
+        return fail(kInterrupted,
+                    QStringLiteral("interrupted: the write was finished first (every block "
+                                   "acknowledged); not verified"),
+                    QStringLiteral("written, interrupted before the verify"));
+    }
+    note(QStringLiteral("written: %1 blocks acknowledged").arg(session.writtenBlocks().size()));
+    if (!verify) {
+        outcome.summary = QStringLiteral("written, not verified");
+        return outcome;
+    }
+
+    stopReads = QObject::connect(&stops, &StopSignals::stopRequested, &session,
+                                 [&session](int) { session.requestStop(); });
+    RadioImage back;
+    const RadioSession::Result read =
+        scope == WriteScope::Main ? session.readMain(&back) : session.readAll(&back);
+    QObject::disconnect(stopReads);
+    if (read != RadioSession::Result::Done) {
+        return fail(exitCodeFor(read),
+                    QStringLiteral("verify: %1; the write itself was acknowledged")
+                        .arg(session.errorText()),
+                    QStringLiteral("verify failed: %1").arg(session.errorText()));
+    }
+    const QList<ByteMismatch> mismatches = compareBlocks(
+        image, back, scope == WriteScope::Main ? mainAddresses() : RadioImage::addresses());
+    if (!mismatches.isEmpty()) {
+        for (const ByteMismatch &m : mismatches) {
+            outcome.mismatches << QStringLiteral("%1 byte %2: wrote %3, the radio holds %4")
+                                      .arg(describeBlock(m.address))
+                                      .arg(m.byte)
+                                      .arg(m.expected, 2, 16, QLatin1Char('0'))
+                                      .arg(m.actual, 2, 16, QLatin1Char('0'));
+        }
+        for (const QString &line : outcome.mismatches)
+            complain(QStringLiteral("verify mismatch: %1").arg(line));
+        return fail(kVerifyMismatch,
+                    QStringLiteral("verify failed: %1 byte(s) differ%2")
+                        .arg(mismatches.size())
+                        .arg(snapshotNote),
+                    QStringLiteral("verify mismatch: %1")
+                        .arg(outcome.mismatches.join(QStringLiteral("; "))));
+    }
+    note(QStringLiteral("verified: the radio holds every written block byte for byte"));
+    outcome.summary = QStringLiteral("written and verified");
+    return outcome;
+}
+
+} // namespace wf::cli

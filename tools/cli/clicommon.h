@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "i18n/language.h"
+#include "protocol/radiosession.h"
+#include "tools/cli/sheettext.h"
+
+#include <QCommandLineParser>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+/** What every subcommand of writefreq-cli shares: exit codes, options, messages, progress, the
+ *  stop signals and the inputs. */
+namespace wf::cli {
+
+/** The exit codes, as the README documents them. */
+enum ExitCode : int {
+    kSuccess = 0,
+    kDifferent = 1,      ///< diff: the inputs differ
+    kUsageError = 2,     ///< unknown subcommand, option or argument
+    kPortError = 3,      ///< the port would not open, or the line went away
+    kNoAnswer = 4,       ///< the radio stayed silent for --timeout
+    kVerifyMismatch = 5, ///< the radio holds other bytes than were written
+    kBadFile = 6,        ///< a data file or image that cannot be read or sent
+    kInterrupted = 130,  ///< SIGINT or SIGTERM
+};
+
+/** The exit code that goes with a session result. */
+int exitCodeFor(RadioSession::Result result);
+
+/** Writes "writefreq-cli: message" to standard error. */
+void complain(const QString &message);
+/** Writes a line to standard output. */
+void say(const QString &line);
+/** Writes a line to standard error unless quiet. */
+void note(const QString &line);
+void setQuiet(bool quiet);
+
+/** The program's version, as image headers carry it. */
+QString programVersion();
+
+/** One subcommand's command line: options, positional arguments, --help. */
+class Arguments final
+{
+public:
+    Arguments(const QString &command, const QString &description, const QString &positional);
+    QCommandLineParser &parser() { return m_parser; }
+    /** Adds --port, --timeout and --quiet. */
+    void addRadioOptions();
+    /** Parses; on --help prints the help and sets *exit to 0, on an error complains and sets it
+     *  to kUsageError. True when the command should run. */
+    bool parse(const QStringList &arguments, int *exit);
+    /** The positional arguments; complains and gives false when their count is not `count`. */
+    bool positional(int count, QStringList *values);
+    /** --timeout in ms (seconds on the command line). */
+    int timeoutMs() const { return m_timeoutMs; }
+    QString port() const { return m_parser.value(QStringLiteral("port")); }
+
+private:
+    QString m_command;
+    QString m_positional;
+    QCommandLineParser m_parser;
+    int m_timeoutMs = RadioSession::kDefaultTimeoutMs;
+    bool m_radio = false;
+};
+
+/** SIGINT and SIGTERM brought into the event loop: the handler only writes a byte to a socket
+ *  pair, a notifier reads it on the loop and emits stopRequested. */
+class StopSignals final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StopSignals)
+
+public:
+    explicit StopSignals(QObject *parent = nullptr);
+    ~StopSignals() override;
+    /** How many signals came so far. */
+    int count() const { return m_count; }
+
+signals:
+    void stopRequested(int count);
+
+private:
+    void readSignal();
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    int m_count = 0;
+};
+
+/** Progress of a session on standard error: a bar on a terminal, plain lines otherwise. */
+void showProgress(RadioSession &session);
+
+/** A session on the command's port with its timeout and progress. */
+std::unique_ptr<RadioSession> openSession(const Arguments &arguments);
+
+/** Reads an input of show or diff: a ".wh" data file, a radio image, or "radio:PORT" (read
+ *  from the radio). Returns 0 or the exit code of the failure, having complained. */
+int loadSource(const QString &name, int timeoutMs, Source *source);
+
+/** The data file at `path` turned into the blocks the main write sends, checked before
+ *  anything is sent. Returns 0 or the exit code, having complained. */
+int loadDataFile(const QString &path, RadioImage *image);
+
+/** Where a snapshot of the radio on `port` taken now goes:
+ *  <data>/writefreq/snapshots/<date>-<time>-<port>.img */
+QString snapshotPath(const QString &port);
+
+/** The outcome of a write with its snapshot and verify. */
+struct WriteOutcome
+{
+    int exitCode = kSuccess;
+    QString snapshot;       ///< the snapshot file, when one was taken
+    QStringList mismatches; ///< what the verify found, one line a byte
+    QString summary;        ///< one line for a log
+};
+
+/** What a write changes: the main blocks, or every block. */
+enum class WriteScope { Main, All };
+
+/** Snapshot (unless told not to), write, verify (unless told not to), with the stop signals'
+ *  rule: the first signal during the write lets it finish and skips the verify, a second one
+ *  abandons it at the next block boundary. Says what happened on standard error. */
+WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScope scope,
+                       bool snapshot, bool verify, StopSignals &stops);
+
+} // namespace wf::cli

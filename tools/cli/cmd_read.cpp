@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// writefreq-cli read: the main read into a data file, and with --image every bank into a radio
+// image.
+#include "channels/datafile.h"
+#include "tools/cli/clicommon.h"
+#include "tools/cli/commands.h"
+#include "tools/cli/sheetimage.h"
+
+#include <QDateTime>
+
+namespace wf::cli {
+
+int runRead(const QStringList &arguments)
+{
+    Arguments args(QStringLiteral("read"),
+                   QStringLiteral("Reads the radio's channels and settings into a data file "
+                                  "(--out), and with --image every block of every bank into a "
+                                  "radio image."),
+                   QString());
+    args.addRadioOptions();
+    args.parser().addOptions({
+        {QStringLiteral("out"), QStringLiteral("Data file to write (\".wh\")."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("image"),
+         QStringLiteral("Also read the signalling banks and save the complete radio image."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("lang"),
+         QStringLiteral("Language of the data file's texts: zh or en (default en)."),
+         QStringLiteral("zh|en"), QStringLiteral("en")},
+    });
+    int exit = kSuccess;
+    QStringList none;
+    if (!args.parse(arguments, &exit))
+        return exit;
+    if (!args.positional(0, &none))
+        return kUsageError;
+    const QString out = args.parser().value(QStringLiteral("out"));
+    const QString imagePath = args.parser().value(QStringLiteral("image"));
+    const QString lang = args.parser().value(QStringLiteral("lang"));
+    if (lang != QLatin1String("zh") && lang != QLatin1String("en")) {
+        complain(QStringLiteral("read: --lang is zh or en, not '%1'").arg(lang));
+        return kUsageError;
+    }
+    if (out.isEmpty() && imagePath.isEmpty()) {
+        complain(QStringLiteral("read: say where to put what is read: --out FILE.wh and/or "
+                                "--image FILE"));
+        return kUsageError;
+    }
+    const Language language = lang == QLatin1String("zh") ? Language::Chinese : Language::English;
+
+    StopSignals stops;
+    auto session = openSession(args);
+    QObject::connect(&stops, &StopSignals::stopRequested, session.get(),
+                     [&](int) { session->requestStop(); });
+    RadioImage image;
+    const RadioSession::Result result =
+        imagePath.isEmpty() ? session->readMain(&image) : session->readAll(&image);
+    if (result != RadioSession::Result::Done) {
+        complain(session->errorText());
+        return exitCodeFor(result);
+    }
+    if (!imagePath.isEmpty()) {
+        image.taken = QDateTime::currentDateTime();
+        image.port = args.port();
+        QString error;
+        if (!image.writeFile(imagePath, programVersion(), &error)) {
+            complain(error);
+            return kBadFile;
+        }
+        note(QStringLiteral("image saved: %1").arg(imagePath));
+    }
+    if (!out.isEmpty()) {
+        const QString error = datafile::write(out, imageToSheet(image, language), language);
+        if (!error.isEmpty()) {
+            complain(error);
+            return kBadFile;
+        }
+        note(QStringLiteral("data file saved: %1").arg(out));
+    }
+    return kSuccess;
+}
+
+} // namespace wf::cli

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// writefreq-cli restore: every block of a radio image back into the radio, with the same
+// snapshot and verify as a write.
+#include "tools/cli/clicommon.h"
+#include "tools/cli/commands.h"
+
+namespace wf::cli {
+
+int runRestore(const QStringList &arguments)
+{
+    Arguments args(QStringLiteral("restore"),
+                   QStringLiteral("Writes every block of a radio image (from read --image or a "
+                                  "snapshot) back into the radio, with a snapshot before and a "
+                                  "verify after."),
+                   QStringLiteral("IMAGE"));
+    args.addRadioOptions();
+    args.parser().addOptions({
+        {QStringLiteral("no-snapshot"), QStringLiteral("Do not read and save the radio first.")},
+        {QStringLiteral("no-verify"), QStringLiteral("Do not read the written blocks back.")},
+    });
+    int exit = kSuccess;
+    QStringList files;
+    if (!args.parse(arguments, &exit))
+        return exit;
+    if (!args.positional(1, &files))
+        return kUsageError;
+
+    RadioImage image;
+    QString error;
+    if (!RadioImage::readFile(files.first(), &image, &error)) {
+        complain(QStringLiteral("%1; nothing was sent").arg(error));
+        return kBadFile;
+    }
+    StopSignals stops;
+    auto session = openSession(args);
+    const WriteOutcome outcome = safeWrite(
+        *session, image, WriteScope::All, !args.parser().isSet(QStringLiteral("no-snapshot")),
+        !args.parser().isSet(QStringLiteral("no-verify")), stops);
+    return outcome.exitCode;
+}
+
+} // namespace wf::cli

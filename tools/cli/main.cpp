@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// writefreq-cli: the radio programming of writefreq from scripts and terminals, with complete
+// radio images, snapshots before every write and a verify after it.
+#include "tools/cli/clicommon.h"
+#include "tools/cli/commands.h"
+
+#include <QCoreApplication>
+
+#include <array>
+#include <cstdio>
+
+using namespace wf::cli;
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    const char *synopsis;
+    int (*run)(const QStringList &);
+};
+
+constexpr std::array<Command, 7> kCommands = {{
+    {"ports", "ports                                   serial ports, and why one cannot be opened",
+     runPorts},
+    {"read", "read --port P [--out F.wh] [--image F]  read the radio into a data file or image",
+     runRead},
+    {"write", "write --port P F.wh                     snapshot, write and verify a data file",
+     runWrite},
+    {"restore", "restore --port P IMAGE                  write a complete image back, verified",
+     runRestore},
+    {"diff",
+     "diff A B                                differences of data files, images, radio:PORT",
+     runDiff},
+    {"show", "show FILE [--format text|csv|json]      the channel table and settings", runShow},
+    {"fleet", "fleet --port P F.wh [--log F.csv]       program radio after radio", runFleet},
+}};
+
+void printUsage(std::FILE *out)
+{
+    std::fprintf(out, "Usage: writefreq-cli COMMAND [options]\n\n"
+                      "Programs the 16-channel radio over a serial cable, without windows.\n\n"
+                      "Commands:\n");
+    for (const Command &command : kCommands)
+        std::fprintf(out, "  %s\n", command.synopsis);
+    std::fprintf(out,
+                 "\n'writefreq-cli COMMAND --help' describes a command's options.\n\n"
+                 "Exit codes: 0 success; 1 diff found differences; 2 usage error; 3 port error;\n"
+                 "4 no answer from the radio; 5 verify mismatch; 6 bad file; 130 interrupted.\n");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("writefreq"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(WRITEFREQ_VERSION));
+
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty()) {
+        printUsage(stderr);
+        return kUsageError;
+    }
+    const QString name = arguments.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help")) {
+        printUsage(stdout);
+        return kSuccess;
+    }
+    if (name == QLatin1String("--version")) {
+        std::printf("writefreq-cli %s\n", WRITEFREQ_VERSION);
+        return kSuccess;
+    }
+    for (const Command &command : kCommands) {
+        if (name == QLatin1String(command.name))
+            return command.run(arguments);
+    }
+    complain(QStringLiteral("unknown command '%1' (see writefreq-cli --help)").arg(name));
+    return kUsageError;
+}
