@@ -14,15 +14,16 @@ constexpr int kSettingsWriteBlock = kChannelBlocks + 1; ///< the write numbers t
 constexpr std::array<Bank, 4> kSignallingBanks = {Bank::Dtmf, Bank::Fsk, Bank::TwoTone,
                                                   Bank::FiveTone};
 
-// A complete image wants every block; a count, not the block numbers that come, decides when a
-// bank is done, and what came is checked afterwards.
+// A complete image wants every block of a bank. The repeat keeps asking while an answer is on
+// its way, so a block may come twice: the next request follows the block that came, not a count
+// of frames, and what came is checked once the bank is done.
 BlockTransfer::Plan planFor(Bank bank)
 {
     for (const BankBlocks &blocks : kRadioMemory) {
         if (blocks.bank == bank)
-            return {bank, blocks.count(), false, true};
+            return {bank, blocks.count(), true, true};
     }
-    return {bank, 0, false, true};
+    return {bank, 0, true, true};
 }
 
 BlockAddress mainWriteAddress(int block)

@@ -1,0 +1,638 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// writefreq-cli as a user runs it: the real binary as a process, against the virtual radio on a
+// pseudo-terminal, its exit codes, its output and what the radio holds afterwards.
+#include "channels/datafile.h"
+#include "channels/mainblocks.h"
+#include "protocol/frame.h"
+#include "protocol/radioimage.h"
+#include "support/vradioprocess.h"
+#include "tools/vradio/radiomemory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace wf;
+using wf::vradio::RadioMemory;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 30000;
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QString cliProgram()
+{
+    return qEnvironmentVariable("WRITEFREQ_CLI");
+}
+
+QProcessEnvironment cliEnvironment(const QString &dataHome, const QString &ports = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    env.insert(QStringLiteral("WRITEFREQ_PORTS"), ports);
+    return env;
+}
+
+CliRun runCli(const QStringList &arguments, const QString &dataHome, const QString &ports = {},
+              int timeoutMs = kRunTimeoutMs)
+{
+    QProcess process;
+    process.setProcessEnvironment(cliEnvironment(dataHome, ports));
+    process.start(cliProgram(), arguments);
+    CliRun run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        run.err = QStringLiteral("did not finish within %1 ms").arg(timeoutMs);
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+FrameBuffer frameOf(int bank, int block, const vradio::Payload &payload)
+{
+    FrameBuffer frame{};
+    putBlockHeader(frame.data(), quint8(bank), quint8(block));
+    std::copy(payload.begin(), payload.end(), frame.begin() + frame::kPayloadOffset);
+    return frame;
+}
+
+// What the main window shows after reading a radio that holds `memory`, straight from the
+// window's own codec.
+ChannelSheet sheetOf(const RadioMemory &memory, Language language)
+{
+    ChannelSheet sheet;
+    for (int row = 1; row <= kChannelCount; ++row) {
+        sheet.rows[row][column::Number] = QString::number(row);
+        DecodeChannelBlock(frameOf(0, row, memory.payload(0, row)).data(), sheet.rows[row],
+                           language);
+    }
+    DecodeSettingsBlock(frameOf(5, 0, memory.payload(5, 0)).data(), sheet.settings, language);
+    return sheet;
+}
+
+QString receiveFrequency(const RadioMemory &memory, int channel)
+{
+    ChannelRow row;
+    DecodeChannelBlock(frameOf(0, channel, memory.payload(0, channel)).data(), row,
+                       Language::English);
+    return row[column::RxFrequency];
+}
+
+RadioMemory memoryIn(const QString &path)
+{
+    RadioMemory memory;
+    QString error;
+    if (!memory.loadFile(path, &error))
+        qWarning("%s", qPrintable(error));
+    return memory;
+}
+
+bool sameMemory(const RadioMemory &a, const RadioImage &b)
+{
+    for (const BlockAddress &address : RadioImage::addresses()) {
+        const vradio::Payload &x = a.payload(int(address.bank), address.block);
+        if (!std::equal(x.begin(), x.end(), b.payload(address.bank, address.block).begin()))
+            return false;
+    }
+    return true;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Frames the radio received, from its log: nothing was sent when there is none.
+int framesReceived(const QString &log)
+{
+    return int(QString::fromUtf8(readAll(log)).count(QRegularExpression(QStringLiteral(" RX "))));
+}
+
+} // namespace
+
+class TestCli final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void usage_data();
+    void usage();
+    void readToFileAndImage();
+    void writeTakesSnapshotAndVerifies();
+    void verifyNamesTheBadByte_data();
+    void verifyNamesTheBadByte();
+    void restoreBringsTheRadioBack();
+    void refusedBeforeAnythingIsSent_data();
+    void refusedBeforeAnythingIsSent();
+    void diff_data();
+    void diff();
+    void show_data();
+    void show();
+    void silentRadio();
+    void ports();
+    void interruptedWriteFinishes();
+    void fleetOfTwoRadios();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QString writeDataFile(const QString &name, const ChannelSheet &sheet,
+                          Language language = Language::English);
+    // The demonstration radio's table with channel 2 receiving on 145.5 MHz.
+    ChannelSheet changedSheet() const;
+
+    QTemporaryDir m_dir;
+    QString m_dataHome;
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY2(!cliProgram().isEmpty(), "WRITEFREQ_CLI is not set");
+    QVERIFY2(!VirtualRadioProcess::program().isEmpty(), "WRITEFREQ_VRADIO is not set");
+    QVERIFY(m_dir.isValid());
+}
+
+void TestCli::init()
+{
+    // Every test gets a data folder of its own, so the snapshots it finds are its own.
+    m_dataHome = path(QStringLiteral("data-%1").arg(QTest::currentTestFunction()));
+    QDir(m_dataHome).removeRecursively();
+    QVERIFY(QDir().mkpath(m_dataHome));
+}
+
+QString TestCli::writeDataFile(const QString &name, const ChannelSheet &sheet, Language language)
+{
+    const QString file = path(name);
+    const QString error = datafile::write(file, sheet, language);
+    if (!error.isEmpty())
+        qWarning("%s", qPrintable(error));
+    return file;
+}
+
+ChannelSheet TestCli::changedSheet() const
+{
+    ChannelSheet sheet = sheetOf(RadioMemory::demo(), Language::English);
+    sheet.rows[2][column::RxFrequency] = QStringLiteral("145.50000");
+    return sheet;
+}
+
+void TestCli::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("no command") << QStringList() << 2 << "Usage: writefreq-cli";
+    QTest::newRow("help lists every command")
+        << QStringList{"--help"} << 0 << "ports|read|write|restore|diff|show|fleet";
+    QTest::newRow("unknown command") << QStringList{"erase"} << 2 << "unknown command 'erase'";
+    QTest::newRow("command help") << QStringList{"write", "--help"} << 0 << "--no-snapshot";
+    QTest::newRow("read without a port")
+        << QStringList{"read", "--out", "x.wh"} << 2 << "--port is required";
+    QTest::newRow("unknown option") << QStringList{"show", "--colour", "x"} << 2 << "colour";
+    QTest::newRow("bad timeout") << QStringList{"read", "--port", "p", "--timeout", "soon"} << 2
+                                 << "--timeout wants a number";
+    QTest::newRow("diff of one input") << QStringList{"diff", "a.wh"} << 2 << "expected A B";
+}
+
+void TestCli::usage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+
+    const CliRun run = runCli(arguments, m_dataHome);
+    QCOMPARE(run.exitCode, exitCode);
+    for (const QString &part : says.split('|'))
+        QVERIFY2((run.out + run.err).contains(part), qPrintable(run.out + run.err));
+}
+
+void TestCli::readToFileAndImage()
+{
+    VirtualRadioProcess radio;
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    const CliRun run = runCli({"read", "--port", radio.devicePath(), "--out", path("read.wh"),
+                               "--image", path("read.img")},
+                              m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    // The image holds every block of every bank as the radio has it, under a header that says
+    // when, where and with what it was taken.
+    RadioImage image;
+    QString error;
+    QVERIFY2(RadioImage::readFile(path("read.img"), &image, &error), qPrintable(error));
+    QVERIFY(sameMemory(RadioMemory::demo(), image));
+    const QString text = QString::fromUtf8(readAll(path("read.img")));
+    QVERIFY(text.contains("# port: " + radio.devicePath()));
+    QVERIFY(text.contains(QRegularExpression("# date: \\d{4}-\\d\\d-\\d\\dT")));
+    QVERIFY(text.contains("# program: writefreq 2."));
+
+    // The data file holds what the main window shows after a read.
+    const datafile::Decoded file = datafile::read(path("read.wh"));
+    QVERIFY2(file.ok(), qPrintable(file.error));
+    const ChannelSheet expected = sheetOf(RadioMemory::demo(), Language::English);
+    for (int row = 1; row <= kChannelCount; ++row) {
+        for (int c = 1; c < column::kCount; ++c)
+            QCOMPARE(file.contents.sheet.rows[row][c].trimmed(), expected.rows[row][c].trimmed());
+    }
+    QCOMPARE(file.contents.sheet.settings, expected.settings);
+    QCOMPARE(file.contents.language, std::optional<Language>(Language::English));
+}
+
+void TestCli::writeTakesSnapshotAndVerifies()
+{
+    VirtualRadioProcess radio({"--image", path("snapshot-radio.img")});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    const QString file = writeDataFile("changed.wh", changedSheet());
+    const CliRun run = runCli({"write", "--port", radio.devicePath(), file}, m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY2(run.err.contains("verified"), qPrintable(run.err));
+
+    // The radio took the new table...
+    const RadioMemory after = memoryIn(path("snapshot-radio.img"));
+    QCOMPARE(receiveFrequency(after, 2), QStringLiteral("145.50000"));
+    // ...and the snapshot holds it as it was before, in the user's data folder.
+    const QDir snapshots(m_dataHome + "/writefreq/snapshots");
+    const QStringList taken = snapshots.entryList({"*.img"}, QDir::Files);
+    QCOMPARE(taken.size(), 1);
+    QVERIFY2(QRegularExpression("^\\d{8}-\\d{6}-.+\\.img$").match(taken.first()).hasMatch(),
+             qPrintable(taken.first()));
+    RadioImage before;
+    QString error;
+    QVERIFY2(RadioImage::readFile(snapshots.filePath(taken.first()), &before, &error),
+             qPrintable(error));
+    QVERIFY(sameMemory(RadioMemory::demo(), before));
+    QVERIFY(!sameMemory(after, before));
+}
+
+void TestCli::verifyNamesTheBadByte_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("flip");
+    QTest::addColumn<QString>("named");
+
+    QTest::newRow("write, a channel") << "write"
+                                      << "0:3:7"
+                                      << "channel 3 (bank 0 block 3) byte 7";
+    QTest::newRow("write, the settings") << "write"
+                                         << "5:0:2"
+                                         << "settings (bank 5 block 0) byte 2";
+    QTest::newRow("restore, a 2-Tone block") << "restore"
+                                             << "3:4:0"
+                                             << "2-Tone block 4 (bank 3 block 4) byte 0";
+}
+
+void TestCli::verifyNamesTheBadByte()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, flip);
+    QFETCH(QString, named);
+
+    VirtualRadioProcess radio({"--store-flip", flip});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    QString input = writeDataFile("flip.wh", changedSheet());
+    if (command == "restore") {
+        RadioImage image;
+        for (const BlockAddress &a : RadioImage::addresses())
+            image.setPayload(a.bank, a.block, RadioMemory::demo().payload(int(a.bank), a.block));
+        input = path("flip.img");
+        QString error;
+        QVERIFY2(image.writeFile(input, "test", &error), qPrintable(error));
+    }
+    const CliRun run =
+        runCli({command, "--port", radio.devicePath(), "--no-snapshot", input}, m_dataHome);
+    QCOMPARE(run.exitCode, 5);
+    QVERIFY2(run.err.contains("verify mismatch: " + named), qPrintable(run.err));
+    // One byte, one line: no other block is blamed.
+    QCOMPARE(run.err.count("verify mismatch:"), 1);
+}
+
+void TestCli::restoreBringsTheRadioBack()
+{
+    VirtualRadioProcess radio({"--image", path("restore-radio.img")});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    const QString port = radio.devicePath();
+    CliRun run =
+        runCli({"read", "--port", port, "--image", path("good.img"), "--quiet"}, m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    // The radio is changed in the main blocks and, through its own image, in a signalling bank.
+    run = runCli({"write", "--port", port, "--no-snapshot", "--no-verify",
+                  writeDataFile("other.wh", changedSheet())},
+                 m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    RadioImage good;
+    QString error;
+    QVERIFY2(RadioImage::readFile(path("good.img"), &good, &error), qPrintable(error));
+    RadioImage changed = good;
+    BlockPayload dtmf = changed.payload(Bank::Dtmf, 2);
+    dtmf[5] ^= 0x0F;
+    changed.setPayload(Bank::Dtmf, 2, dtmf);
+    QVERIFY(changed.writeFile(path("changed.img"), "test", &error));
+    run = runCli({"restore", "--port", port, "--no-snapshot", "--no-verify", path("changed.img")},
+                 m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY(!sameMemory(memoryIn(path("restore-radio.img")), good));
+
+    run = runCli({"restore", "--port", port, path("good.img")}, m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QVERIFY(sameMemory(memoryIn(path("restore-radio.img")), good));
+    // Its snapshot kept the changed state, so even the restore can be undone.
+    const QStringList taken =
+        QDir(m_dataHome + "/writefreq/snapshots").entryList({"*.img"}, QDir::Files);
+    QCOMPARE(taken.size(), 1);
+    RadioImage snapshot;
+    QVERIFY(RadioImage::readFile(m_dataHome + "/writefreq/snapshots/" + taken.first(), &snapshot,
+                                 &error));
+    QCOMPARE(snapshot.payload(Bank::Dtmf, 2), dtmf);
+}
+
+void TestCli::refusedBeforeAnythingIsSent_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("message");
+
+    RadioImage demo;
+    for (const BlockAddress &a : RadioImage::addresses())
+        demo.setPayload(a.bank, a.block, RadioMemory::demo().payload(int(a.bank), a.block));
+    const QByteArray good = demo.toText("test").toUtf8();
+    const QList<QByteArray> lines = good.split('\n');
+    const QByteArray cut = lines.mid(0, 30).join('\n') + '\n';
+    QByteArray badHex = good;
+    badHex.replace("\n0  1 a0", "\n0  1 g0");
+    QByteArray twice = good + "0 1 " + QByteArray(56, '0') + "\n";
+    QByteArray foreignBlock = good + "0 17 " + QByteArray(56, '0') + "\n";
+    QByteArray foreignLayout = good;
+    foreignLayout.replace("# layout: 0:1-16", "# layout: 0:1-32");
+
+    const int headerLines = int(good.left(good.indexOf("\n0  1")).count('\n')) + 1;
+    QTest::newRow("image cut short")
+        << "restore"
+        << "cut.img" << cut << QString("line 31: the image ends without bank");
+    QTest::newRow("image with a bad digit")
+        << "restore"
+        << "hex.img" << badHex << QString("line %1: 'g0fa").arg(headerLines + 1);
+    QTest::newRow("image with a block twice") << "restore"
+                                              << "twice.img" << twice << "already given on line";
+    QTest::newRow("image of another radio's blocks")
+        << "restore"
+        << "foreign.img" << foreignBlock << "the radio has no block 17 in bank 0";
+    QTest::newRow("image of another bank layout") << "restore"
+                                                  << "layout.img" << foreignLayout
+                                                  << "line 5: the image is of a radio with "
+                                                     "other banks";
+    QTest::newRow("data file with a frequency the radio cannot take")
+        << "write"
+        << "bad.wh" << QByteArray() << "channel 2:";
+    QTest::newRow("data file cut short")
+        << "write"
+        << "short.wh" << QByteArray("\"a\",\"b\"\r\n") << "List index out of bounds";
+}
+
+void TestCli::refusedBeforeAnythingIsSent()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, message);
+
+    QString input = path(fileName);
+    if (contents.isEmpty()) {
+        ChannelSheet sheet = changedSheet();
+        sheet.rows[2][column::RxFrequency] = QStringLiteral("9999.1");
+        input = writeDataFile(fileName, sheet);
+    } else {
+        QFile file(input);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+    }
+    const QString log = path(fileName + ".log");
+    VirtualRadioProcess radio({"--log", log});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    const CliRun run = runCli({command, "--port", radio.devicePath(), input}, m_dataHome);
+    QCOMPARE(run.exitCode, 6);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY2(run.err.contains("nothing was sent") || command == "write", qPrintable(run.err));
+    QVERIFY(radio.stop());
+    QCOMPARE(framesReceived(log), 0);
+}
+
+void TestCli::diff_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("expected");
+
+    const QString arrow = QStringLiteral(" \u2192 ");
+    QTest::newRow("equal data files") << "demo.wh"
+                                      << "demo-copy.wh" << 0 << "";
+    QTest::newRow("the same table saved in Chinese and in English") << "demo.wh"
+                                                                    << "demo-zh.wh" << 0 << "";
+    QTest::newRow("a data file and the radio it came from") << "demo.wh"
+                                                            << "radio:" << 0 << "";
+    QTest::newRow("a frequency") << "demo.wh"
+                                 << "changed.wh" << 1
+                                 << "channel 2 receive frequency 438.52500" + arrow + "145.50000\n";
+    QTest::newRow("a setting") << "demo.wh"
+                               << "squelch.wh" << 1 << "settings squelch 3" + arrow + "5\n";
+    QTest::newRow("an image and the radio it came from") << "demo.img"
+                                                         << "radio:" << 0 << "";
+    QTest::newRow("images a DTMF byte apart")
+        << "demo.img"
+        << "dtmf.img" << 1 << "DTMF block 1 byte 3: 00" + arrow + "5a\n";
+}
+
+void TestCli::diff()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, exitCode);
+    QFETCH(QString, expected);
+
+    const ChannelSheet demo = sheetOf(RadioMemory::demo(), Language::English);
+    writeDataFile("demo.wh", demo);
+    writeDataFile("demo-copy.wh", demo);
+    writeDataFile("demo-zh.wh", sheetOf(RadioMemory::demo(), Language::Chinese), Language::Chinese);
+    writeDataFile("changed.wh", changedSheet());
+    ChannelSheet squelch = demo;
+    QCOMPARE(squelch.settings[setting::Squelch], QStringLiteral("3"));
+    squelch.settings[setting::Squelch] = QStringLiteral("5");
+    writeDataFile("squelch.wh", squelch);
+    RadioImage image;
+    for (const BlockAddress &address : RadioImage::addresses()) {
+        image.setPayload(address.bank, address.block,
+                         RadioMemory::demo().payload(int(address.bank), address.block));
+    }
+    QString error;
+    QVERIFY(image.writeFile(path("demo.img"), "test", &error));
+    BlockPayload dtmf = image.payload(Bank::Dtmf, 1);
+    QCOMPARE(dtmf[3], quint8(0));
+    dtmf[3] = 0x5a;
+    image.setPayload(Bank::Dtmf, 1, dtmf);
+    QVERIFY(image.writeFile(path("dtmf.img"), "test", &error));
+
+    VirtualRadioProcess radio;
+    const auto input = [&](const QString &name) {
+        return name == "radio:" ? "radio:" + radio.devicePath() : path(name);
+    };
+    if (a == "radio:" || b == "radio:")
+        QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    const CliRun run = runCli({"diff", input(a), input(b)}, m_dataHome);
+    QCOMPARE(run.out, expected);
+    QCOMPARE(run.exitCode, exitCode);
+}
+
+void TestCli::show_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected"); // lines that must be in the output, "|" between
+
+    QTest::newRow("aligned text")
+        << "text"
+        << "channel  receive frequency  transmit frequency|2        438.52500          438.52500|"
+           "squelch         3";
+    QTest::newRow("csv") << "csv"
+                         << "channel,receive frequency,transmit frequency|2,438.52500,438.52500,"
+                            "|squelch,3";
+    QTest::newRow("json") << "json"
+                          << "\"receive frequency\": \"438.52500\"|\"squelch\": \"3\"";
+}
+
+void TestCli::show()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+
+    const QString file = writeDataFile("show.wh", sheetOf(RadioMemory::demo(), Language::Chinese),
+                                       Language::Chinese);
+    const CliRun run = runCli({"show", "--format", format, file}, m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    for (const QString &part : expected.split('|'))
+        QVERIFY2(run.out.contains(part), qPrintable(part + "\n" + run.out));
+    if (format == "json")
+        QCOMPARE(run.out.count("\"channel\":"), kChannelCount);
+}
+
+void TestCli::silentRadio()
+{
+    VirtualRadioProcess radio({"--silent-first", "1000000"});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    // A radio that never answers ends the command after the timeout; without the watchdog the
+    // process would wait for ever and the run below would give up.
+    const CliRun run =
+        runCli({"read", "--port", radio.devicePath(), "--timeout", "1", "--out", path("x.wh")},
+               m_dataHome, {}, 8000);
+    QCOMPARE(run.exitCode, 4);
+    QVERIFY2(run.err.contains("no answer from the radio on " + radio.devicePath() + " within 1 s"),
+             qPrintable(run.err));
+    QVERIFY(!QFile::exists(path("x.wh")));
+}
+
+void TestCli::ports()
+{
+    VirtualRadioProcess radio;
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    const QString gone = path("no-such-device");
+    const CliRun run = runCli({"ports"}, m_dataHome, radio.devicePath() + ":" + gone);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const QString entry = radio.devicePath() + "\n  listed by: WRITEFREQ_PORTS\n  can open: yes\n";
+    QVERIFY2(run.out.contains(entry), qPrintable(run.out));
+    QVERIFY2(run.out.contains(gone + "\n  listed by: WRITEFREQ_PORTS\n  can open: no: the device "
+                                     "does not exist"),
+             qPrintable(run.out));
+}
+
+void TestCli::interruptedWriteFinishes()
+{
+    const QString log = path("interrupt.log");
+    VirtualRadioProcess radio({"--image", path("interrupt-radio.img"), "--log", log});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    QProcess cli;
+    cli.setProcessEnvironment(cliEnvironment(m_dataHome));
+    cli.start(cliProgram(), {"write", "--port", radio.devicePath(), "--no-snapshot",
+                             writeDataFile("interrupt.wh", changedSheet())});
+    QVERIFY(cli.waitForStarted());
+    // The first block frames are on the line: the write is under way.
+    QTRY_VERIFY_WITH_TIMEOUT(readAll(log).count(" RX   34 5700") >= 2, 10000);
+    ::kill(pid_t(cli.processId()), SIGINT);
+    QVERIFY(cli.waitForFinished(kRunTimeoutMs));
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    QCOMPARE(cli.exitCode(), 130);
+    QVERIFY2(err.contains("finishing the write"), qPrintable(err));
+    QVERIFY2(err.contains("the write was finished first"), qPrintable(err));
+    // Every block went in: the radio holds the whole new table, settings included.
+    QCOMPARE(readAll(log).count(" RX   34 5705"), 1);
+    QCOMPARE(receiveFrequency(memoryIn(path("interrupt-radio.img")), 2),
+             QStringLiteral("145.50000"));
+}
+
+void TestCli::fleetOfTwoRadios()
+{
+    const QString link = path("fleet-line");
+    const QString file = writeDataFile("fleet.wh", changedSheet());
+    const QString logFile = path("fleet.csv");
+    auto first = std::make_unique<VirtualRadioProcess>(
+        QStringList{"--link", link, "--image", path("fleet-1.img")});
+    QVERIFY2(first->start(), qPrintable(first->errorString()));
+
+    QProcess fleet;
+    fleet.setProcessEnvironment(cliEnvironment(m_dataHome));
+    fleet.start(cliProgram(), {"fleet", "--port", link, "--log", logFile, "--no-snapshot", "--poll",
+                               "0.3", "--quiet", file});
+    QVERIFY(fleet.waitForStarted());
+    QString out;
+    const auto saw = [&](const QString &text) {
+        out += QString::fromUtf8(fleet.readAllStandardOutput());
+        return out.contains(text);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(saw("radio 1: PASS"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(saw("next radio"), 5000);
+    QVERIFY(first->stop());
+    first.reset();
+
+    VirtualRadioProcess second({"--link", link, "--image", path("fleet-2.img")});
+    QVERIFY2(second.start(), qPrintable(second.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(saw("radio 2: PASS"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("next radio") == 2, 5000);
+
+    ::kill(pid_t(fleet.processId()), SIGINT);
+    QVERIFY(fleet.waitForFinished(kRunTimeoutMs));
+    saw({});
+    QCOMPARE(fleet.exitCode(), 0);
+    QVERIFY2(out.contains("2 radio(s) programmed: 2 passed, 0 failed"), qPrintable(out));
+
+    for (const QString &image : {path("fleet-1.img"), path("fleet-2.img")})
+        QCOMPARE(receiveFrequency(memoryIn(image), 2), QStringLiteral("145.50000"));
+    const QStringList lines = QString::fromUtf8(readAll(logFile)).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines[0], QStringLiteral("time,port,result,seconds,differences"));
+    for (int i = 1; i <= 2; ++i) {
+        QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT[\\d:]+," +
+                                    QRegularExpression::escape(link) + ",pass,\\d+\\.\\d,$")
+                     .match(lines[i])
+                     .hasMatch(),
+                 qPrintable(lines[i]));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
