@@ -3,6 +3,7 @@
 // pseudo-terminal, its exit codes, its output and what the radio holds afterwards.
 #include "channels/datafile.h"
 #include "channels/mainblocks.h"
+#include "i18n/languagesettings.h"
 #include "protocol/frame.h"
 #include "protocol/radioimage.h"
 #include "support/vradioprocess.h"
@@ -19,6 +20,8 @@
 
 using namespace wf;
 using wf::vradio::RadioMemory;
+
+Q_DECLARE_METATYPE(wf::Language)
 
 namespace {
 
@@ -40,6 +43,7 @@ QProcessEnvironment cliEnvironment(const QString &dataHome, const QString &ports
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dataHome + QStringLiteral("/config"));
     env.insert(QStringLiteral("WRITEFREQ_PORTS"), ports);
     return env;
 }
@@ -136,6 +140,8 @@ private slots:
     void usage_data();
     void usage();
     void readToFileAndImage();
+    void readLanguage_data();
+    void readLanguage();
     void writeTakesSnapshotAndVerifies();
     void verifyNamesTheBadByte_data();
     void verifyNamesTheBadByte();
@@ -229,7 +235,7 @@ void TestCli::readToFileAndImage()
     VirtualRadioProcess radio;
     QVERIFY2(radio.start(), qPrintable(radio.errorString()));
     const CliRun run = runCli({"read", "--port", radio.devicePath(), "--out", path("read.wh"),
-                               "--image", path("read.img")},
+                               "--image", path("read.img"), "--lang", "en"},
                               m_dataHome);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
 
@@ -254,6 +260,47 @@ void TestCli::readToFileAndImage()
     }
     QCOMPARE(file.contents.sheet.settings, expected.settings);
     QCOMPARE(file.contents.language, std::optional<Language>(Language::English));
+}
+
+void TestCli::readLanguage_data()
+{
+    QTest::addColumn<QString>("setting"); // the program's stored language; empty: no INI file
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<Language>("expected");
+
+    QTest::newRow("no setting: Chinese, as the program starts")
+        << QString() << QStringList() << Language::Chinese;
+    QTest::newRow("the program's setting") << "en" << QStringList() << Language::English;
+    QTest::newRow("--lang over the setting")
+        << "en" << QStringList{"--lang", "zh"} << Language::Chinese;
+}
+
+void TestCli::readLanguage()
+{
+    QFETCH(QString, setting);
+    QFETCH(QStringList, options);
+    QFETCH(Language, expected);
+
+    const QString iniPath = m_dataHome + "/config/writefreq/inifile.ini";
+    if (!setting.isEmpty()) {
+        QVERIFY(QDir().mkpath(QFileInfo(iniPath).path()));
+        IniFile ini(iniPath);
+        QVERIFY(storeLanguage(ini, setting == "en" ? Language::English : Language::Chinese).ok());
+    }
+    VirtualRadioProcess radio;
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    const QString out = path("lang.wh");
+    const CliRun run = runCli(
+        QStringList{"read", "--port", radio.devicePath(), "--out", out} + options, m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    const datafile::Decoded file = datafile::read(out);
+    QVERIFY2(file.ok(), qPrintable(file.error));
+    QCOMPARE(file.contents.language, std::optional<Language>(expected));
+    // The value words are in that language too.
+    const ChannelSheet words = sheetOf(RadioMemory::demo(), expected);
+    QCOMPARE(file.contents.sheet.rows[1][column::Power], words.rows[1][column::Power]);
+    // A command-line read only looks at the setting; it creates none.
+    QCOMPARE(QFile::exists(iniPath), !setting.isEmpty());
 }
 
 void TestCli::writeTakesSnapshotAndVerifies()

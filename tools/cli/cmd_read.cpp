@@ -2,6 +2,7 @@
 // writefreq-cli read: the main read into a data file, and with --image every bank into a radio
 // image.
 #include "channels/datafile.h"
+#include "i18n/languagesettings.h"
 #include "tools/cli/clicommon.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/sheetimage.h"
@@ -25,8 +26,9 @@ int runRead(const QStringList &arguments)
          QStringLiteral("Also read the signalling banks and save the complete radio image."),
          QStringLiteral("FILE")},
         {QStringLiteral("lang"),
-         QStringLiteral("Language of the data file's texts: zh or en (default en)."),
-         QStringLiteral("zh|en"), QStringLiteral("en")},
+         QStringLiteral("Language of the data file's texts: zh or en (default: the program's "
+                        "language setting, Chinese when it has none)."),
+         QStringLiteral("zh|en")},
     });
     int exit = kSuccess;
     QStringList none;
@@ -37,7 +39,7 @@ int runRead(const QStringList &arguments)
     const QString out = args.parser().value(QStringLiteral("out"));
     const QString imagePath = args.parser().value(QStringLiteral("image"));
     const QString lang = args.parser().value(QStringLiteral("lang"));
-    if (lang != QLatin1String("zh") && lang != QLatin1String("en")) {
+    if (!lang.isEmpty() && lang != QLatin1String("zh") && lang != QLatin1String("en")) {
         complain(QStringLiteral("read: --lang is zh or en, not '%1'").arg(lang));
         return kUsageError;
     }
@@ -46,7 +48,16 @@ int runRead(const QStringList &arguments)
                                 "--image FILE"));
         return kUsageError;
     }
-    const Language language = lang == QLatin1String("zh") ? Language::Chinese : Language::English;
+    // Without --lang the file comes out as the program's window would save it. The INI file is
+    // only read: a command-line run creates no settings.
+    Language language = Language::Chinese;
+    if (!lang.isEmpty()) {
+        language = lang == QLatin1String("zh") ? Language::Chinese : Language::English;
+    } else {
+        const IniFile ini(iniFilePath());
+        if (ini.exists())
+            language = storedLanguage(ini);
+    }
 
     StopSignals stops;
     auto session = openSession(args);
