@@ -13,9 +13,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
 
 using namespace wf;
@@ -154,7 +156,8 @@ private slots:
     void show();
     void silentRadio();
     void ports();
-    void interruptedWriteFinishes();
+    void interruptedWrite_data();
+    void interruptedWrite();
     void fleetOfTwoRadios();
 
 private:
@@ -608,9 +611,19 @@ void TestCli::ports()
              qPrintable(run.out));
 }
 
-void TestCli::interruptedWriteFinishes()
+void TestCli::interruptedWrite_data()
 {
+    QTest::addColumn<int>("stops");
+    QTest::newRow("one signal: the write finishes") << 1;
+    QTest::newRow("two signals: abandoned at a block boundary") << 2;
+}
+
+void TestCli::interruptedWrite()
+{
+    QFETCH(int, stops);
+
     const QString log = path("interrupt.log");
+    QFile::remove(log);
     VirtualRadioProcess radio({"--image", path("interrupt-radio.img"), "--log", log});
     QVERIFY2(radio.start(), qPrintable(radio.errorString()));
     QProcess cli;
@@ -620,16 +633,41 @@ void TestCli::interruptedWriteFinishes()
     QVERIFY(cli.waitForStarted());
     // The first block frames are on the line: the write is under way.
     QTRY_VERIFY_WITH_TIMEOUT(readAll(log).count(" RX   34 5700") >= 2, 10000);
-    ::kill(pid_t(cli.processId()), SIGINT);
+    for (int i = 0; i < stops; ++i)
+        ::kill(pid_t(cli.processId()), i == 0 ? SIGINT : SIGTERM);
     QVERIFY(cli.waitForFinished(kRunTimeoutMs));
     const QString err = QString::fromUtf8(cli.readAllStandardError());
     QCOMPARE(cli.exitCode(), 130);
     QVERIFY2(err.contains("finishing the write"), qPrintable(err));
-    QVERIFY2(err.contains("the write was finished first"), qPrintable(err));
-    // Every block went in: the radio holds the whole new table, settings included.
-    QCOMPARE(readAll(log).count(" RX   34 5705"), 1);
-    QCOMPARE(receiveFrequency(memoryIn(path("interrupt-radio.img")), 2),
-             QStringLiteral("145.50000"));
+    QVERIFY(radio.stop());
+
+    // The channel blocks the radio received, from its log.
+    QSet<int> received;
+    const QRegularExpression blockFrame(QStringLiteral(" RX   34 5700([0-9a-f]{2})"));
+    for (const auto &match : blockFrame.globalMatch(QString::fromLatin1(readAll(log))))
+        received.insert(match.captured(1).toInt(nullptr, 16));
+    const bool settingsSent = readAll(log).contains(" RX   34 5705");
+    if (stops == 1) {
+        // Every block went in: the radio holds the whole new table, settings included.
+        QVERIFY2(err.contains("the write was finished first"), qPrintable(err));
+        QCOMPARE(received.size(), kChannelCount);
+        QVERIFY(settingsSent);
+        QCOMPARE(receiveFrequency(memoryIn(path("interrupt-radio.img")), 2),
+                 QStringLiteral("145.50000"));
+        return;
+    }
+    // Abandoned: the message says how many blocks the radio acknowledged, and no block after
+    // them was sent.
+    const QRegularExpressionMatch said =
+        QRegularExpression(QStringLiteral("abandoned at a block boundary, after (\\d+) of the 17 "
+                                          "blocks"))
+            .match(err);
+    QVERIFY2(said.hasMatch(), qPrintable(err));
+    const int acknowledged = said.captured(1).toInt();
+    QVERIFY(acknowledged >= 2 && acknowledged < kChannelCount);
+    QCOMPARE(received.size(), acknowledged);
+    QCOMPARE(*std::max_element(received.begin(), received.end()), acknowledged);
+    QVERIFY(!settingsSent);
 }
 
 void TestCli::fleetOfTwoRadios()
