@@ -11,7 +11,10 @@
 #include "grid/teditcelleditor.h"
 #include "grid/txstringcolumnitem.h"
 #include "grid/txstringgrid.h"
+#include "i18n/inifile.h"
+#include "i18n/languagesettings.h"
 #include "i18n/ui/messagebox.h"
+#include "signalling/ui/signallingwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -45,27 +48,19 @@ constexpr WordPair kLineBusy{u"另一个窗口正在与对讲机传输数据，�
                              u"Another window is transferring data with the radio; wait until it "
                              u"has finished."};
 
-// A menu item: its name, the caption the window is built with (accelerator included), and the
-// captions the language setters write.
+// A menu item and the caption the window is built with, accelerator included; the language
+// setters write the plain captions of the caption table.
 struct MenuCaption
 {
     QAction *TForm1::*action;
     QStringView builtIn;
-    WordPair caption;
 };
 
 const MenuCaption kMenuCaptions[] = {
-    {&TForm1::N11, u"文件(&F)", {u"文件", u"File"}},
-    {&TForm1::N12, u"打开(&O)", {u"打开", u"Open"}},
-    {&TForm1::N13, u"保存(&S)", {u"保存", u"Save"}},
-    {&TForm1::N1, u"退出(&E)", {u"退出", u"Exit"}},
-    {&TForm1::N2, u"信令编辑(&X)", {u"信令编辑", u"Signa"}},
-    {&TForm1::DTMF1, u"DTMF", {u"DTMF", u"DTMF"}},
-    {&TForm1::N2TONE1, u"2TONE", {u"2TONE", u"2TONE"}},
-    {&TForm1::N5TONE1, u"5TONE", {u"5TONE", u"5TONE"}},
-    {&TForm1::FSK1, u"FSK", {u"FSK", u"FSK"}},
-    {&TForm1::N3, u"设置(&S)", {u"设置", u"Setup"}},
-    {&TForm1::N4, u"语言(&L)", {u"语言", u"Language"}},
+    {&TForm1::N11, u"文件(&F)"},  {&TForm1::N12, u"打开(&O)"},    {&TForm1::N13, u"保存(&S)"},
+    {&TForm1::N1, u"退出(&E)"},   {&TForm1::N2, u"信令编辑(&X)"}, {&TForm1::DTMF1, u"DTMF"},
+    {&TForm1::N2TONE1, u"2TONE"}, {&TForm1::N5TONE1, u"5TONE"},   {&TForm1::FSK1, u"FSK"},
+    {&TForm1::N3, u"设置(&S)"},   {&TForm1::N4, u"语言(&L)"},
 };
 
 // The labels of the settings boxes, in the order of ComboBox1..ComboBox10, with the captions
@@ -93,16 +88,6 @@ QRect settingBoxRect(int index)
     return {96 + (index % 5) * 178, 12 + (index / 5) * 34, 88, 24};
 }
 const QRect kGridRect(10, 84, 885, 17 * 24 + 4);
-
-// Shows a text in a settings box, whether or not it is one of the box's items: a block read
-// from the radio may hold a value the list does not have.
-void setComboText(QComboBox *box, const QString &text)
-{
-    const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0)
-        box->setCurrentIndex(index);
-    box->setEditText(text);
-}
 
 // What a frequency or a tone is typed with: ASCII digits (not the full-width ones), the point,
 // and the letters of "023N", "023I" and "NONE", typed in either case.
@@ -197,6 +182,7 @@ void TForm1::buildMenu()
     N3 = setup->menuAction();
     N3->setObjectName(u"N3"_s);
     N4 = add(setup, "N4");
+    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
 
     for (const MenuCaption &item : kMenuCaptions)
         (this->*item.action)->setText(item.builtIn.toString());
@@ -345,28 +331,52 @@ void TForm1::FormCreate()
     comcbb->setCurrentIndex(ports.isEmpty() ? -1 : 0);
     for (QAction *item : {DTMF1, N2TONE1, N5TONE1, FSK1})
         item->setEnabled(false);
-    // The language chosen in the INI file is applied here once the language support reads it;
-    // until then the flag decides.
+    // The program entry reads the language from the INI file (startLanguage); until then, and
+    // in a window made without it, the flag decides.
     if (displayLanguage() == Language::English)
-        ApplyCaptions(Language::English);
+        ApplyCaptions(Language::English, captions::MainSetter::StartUp);
 }
 
-void TForm1::ApplyCaptions(Language language)
+void TForm1::startLanguage(const StartupLanguage &startup)
 {
-    setWindowTitle(kApplicationTitle.in(language).toString());
-    wbtn->setText(kWriteButton.in(language).toString());
-    rbtn->setText(kReadButton.in(language).toString());
-    for (const MenuCaption &item : kMenuCaptions)
-        (this->*item.action)->setText(item.caption.in(language).toString());
+    setDisplayLanguageFlag(flagFor(startup.language));
+    if (!startup.error.isEmpty())
+        showError(this, startup.error);
+    // A file created just now leaves the built-in captions, menu accelerators included.
+    if (!startup.keepBuiltInCaptions)
+        ApplyCaptions(startup.language, captions::MainSetter::StartUp);
+}
 
-    const auto &boxes = table::settingsBoxes();
+void TForm1::showCaption(const captions::Shown &shown)
+{
+    const QString name = shown.control.toString();
+    if (shown.control == captions::kMainWindowName)
+        setWindowTitle(shown.text);
+    else if (shown.column != captions::kNoColumn)
+        xg->Columns(shown.column)->setCaption(shown.text);
+    else if (auto *action = findChild<QAction *>(name))
+        action->setText(shown.text);
+    else if (auto *button = findChild<QAbstractButton *>(name))
+        button->setText(shown.text);
+    else if (auto *label = findChild<QLabel *>(name))
+        label->setText(shown.text);
+}
+
+void TForm1::ApplyCaptions(Language language, captions::MainSetter setter)
+{
+    const IniFile ini(iniFilePath());
+    for (const captions::Shown &shown : captions::mainWindowCaptions(ini.read(), language, setter))
+        showCaption(shown);
+
     for (int i = 0; i < setting::kCount; ++i) {
-        SettingLabels[i]->setText(boxes[i].caption.in(language).toString());
         QComboBox *box = ComboBoxes[i];
-        const QString text = table::translate(box->currentText(), boxes[i].list, language);
+        words::ComboContents contents{{}, box->currentText()};
+        for (int item = 0; item < box->count(); ++item)
+            contents.items << box->itemText(item);
+        contents = table::switchBox(i, contents, language);
         box->clear();
-        box->addItems(table::items(boxes[i].list, language));
-        setComboText(box, text);
+        box->addItems(contents.items);
+        setComboText(box, contents.text);
     }
     for (int row = 1; row <= kChannelCount; ++row) {
         ChannelRow cells = channelRow(row);
@@ -581,7 +591,7 @@ bool TForm1::lineIsFree()
 
 void TForm1::closeSignallingWindows()
 {
-    for (QWidget *window : {Form2, Form4, Form5, Form6}) {
+    for (QWidget *window : std::initializer_list<QWidget *>{Form2, Form4, Form5, Form6}) {
         if (window && window->isVisible())
             window->hide();
     }
@@ -694,6 +704,16 @@ void TForm1::N1Click()
     close();
 }
 
+void TForm1::N4Click()
+{
+    // A switch rewrites controls a transfer is reading from and writing to.
+    if (!lineIsFree())
+        return;
+    endCellEdits();
+    if (Form7)
+        Form7->show();
+}
+
 void TForm1::N12Click()
 {
     endCellEdits();
@@ -714,7 +734,7 @@ void TForm1::endCellEdits()
 {
     // The user may still be typing in a cell, here or in a signalling window: what is saved, or
     // what an opened file replaces, is the cell as that edit leaves it, checked.
-    for (QWidget *window : {static_cast<QWidget *>(this), Form2, Form4, Form5, Form6}) {
+    for (QWidget *window : std::initializer_list<QWidget *>{this, Form2, Form4, Form5, Form6}) {
         if (!window || (window != this && !window->isVisible()))
             continue;
         const auto grids = window->findChildren<TXStringGrid *>();

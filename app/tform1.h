@@ -2,6 +2,7 @@
 #pragma once
 
 #include "channels/mainblocks.h"
+#include "i18n/captions.h"
 #include "i18n/language.h"
 #include "protocol/radiolink.h"
 #include "protocol/ui/tform3.h"
@@ -18,6 +19,8 @@ class QPushButton;
 class QTimer;
 
 namespace wf {
+class SignallingWindow;
+struct StartupLanguage;
 class TCellEditor;
 class TXStringGrid;
 } // namespace wf
@@ -41,9 +44,16 @@ public:
     wf::SettingsTexts settingsTexts() const;
     void setSettingsTexts(const wf::SettingsTexts &texts);
 
-    /** Writes every caption, list and editor of the window in a language, and translates the
-     *  value words of the settings boxes and the channels. */
-    void ApplyCaptions(wf::Language language);
+    /** Writes every caption, list and editor of the window in a language, with the renames of
+     *  the INI file's section "中文", and translates the value words of the settings boxes and
+     *  the channels. */
+    void ApplyCaptions(wf::Language language,
+                       wf::captions::MainSetter setter = wf::captions::MainSetter::Switch);
+    /** The language the INI file chose at start: sets the display language and, unless the file
+     *  was only just created, runs the caption setter of that language. */
+    void startLanguage(const wf::StartupLanguage &startup);
+    /** Hides the signalling windows that are open (their contents stay). */
+    void closeSignallingWindows();
 
     /** Writes the table and the settings to a data file; false, after the message, when the
      *  file cannot be written. */
@@ -67,10 +77,11 @@ public:
     QTimer *Timer1 = nullptr;
     TForm3 *Form3 = nullptr; ///< the progress dialog of the main transfers
     // The signalling windows the menu shows, set by the program entry once they exist.
-    QWidget *Form2 = nullptr; ///< DTMF
-    QWidget *Form4 = nullptr; ///< 2-Tone
-    QWidget *Form5 = nullptr; ///< 5-Tone
-    QWidget *Form6 = nullptr; ///< FSK
+    wf::SignallingWindow *Form2 = nullptr; ///< DTMF
+    wf::SignallingWindow *Form4 = nullptr; ///< 2-Tone
+    wf::SignallingWindow *Form5 = nullptr; ///< 5-Tone
+    wf::SignallingWindow *Form6 = nullptr; ///< FSK
+    QDialog *Form7 = nullptr;              ///< the language dialog
 
     /** The line to the radio: the serial port Comm1, the buffers, the repeat timer Tim1. */
     wf::RadioLink &link() { return m_link; }
@@ -91,6 +102,7 @@ public slots:
     void wbtnClick();
     void rbtnClick();
     void N1Click();
+    void N4Click();
     void N12Click();
     void N13Click();
     void Timer1Timer();
@@ -116,8 +128,8 @@ private:
     QString checkWriteBlocks() const;
     void showProgress();
     bool lineIsFree();
-    void closeSignallingWindows();
     void showSignallingWindow(QWidget *window);
+    void showCaption(const wf::captions::Shown &shown);
     void endCellEdits();
     QString askDataFileName(bool save);
 

@@ -6,6 +6,7 @@
 #include "grid/txstringcolumnitem.h"
 #include "grid/txstringgrid.h"
 #include "i18n/ui/messagebox.h"
+#include "i18n/valuewords.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -90,6 +91,7 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
     , m_portBox(portBox)
     , m_setup(setup)
     , m_transfer(link, setup.plan)
+    , m_language(displayLanguage())
 {
     // The program ends with its main window, whatever signalling window is still open.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -207,14 +209,14 @@ TXStringGrid *SignallingWindow::makeDescribedGrid(const QString &name, const Gri
                                                   std::size_t count, int rows)
 {
     TXStringGrid *grid = makeGrid(name, int(count), rows);
-    const Language language = displayLanguage();
+    const Language language = m_language;
     for (std::size_t c = 0; c < count; ++c) {
         const GridColumn &column = columns[c];
         grid->setColWidths(int(c), language == Language::English ? column.widthEnglish
                                                                  : column.widthChinese);
+        m_describedColumns.push_back({grid, int(c), &column});
         if (column.kind == CellEditorKind::None)
             continue;
-        m_editedColumns.push_back({grid, int(c), &column});
         editorFor(column, Language::Chinese);
         editorFor(column, Language::English);
     }
@@ -248,8 +250,48 @@ TCellEditor *SignallingWindow::editorFor(const GridColumn &column, Language lang
 
 void SignallingWindow::useEditors(Language language)
 {
-    for (const EditedColumn &edited : m_editedColumns)
-        edited.grid->Columns(edited.column)->setEditor(editorFor(*edited.description, language));
+    for (const DescribedColumn &described : m_describedColumns) {
+        if (described.description->kind != CellEditorKind::None)
+            described.grid->Columns(described.column)
+                ->setEditor(editorFor(*described.description, language));
+    }
+}
+
+void SignallingWindow::switchCombo(QStringView name, LanguageRule rule, const QStringList &from,
+                                   const QStringList &to)
+{
+    auto *box = findChild<QComboBox *>(name.toString());
+    if (!box)
+        return;
+    words::ComboContents contents{{}, box->currentText()};
+    for (int i = 0; i < box->count(); ++i)
+        contents.items << box->itemText(i);
+    const words::ListSwitch how = rule == LanguageRule::ReplaceFirstItem
+                                      ? words::ListSwitch{words::ListRule::ReplaceItem, 0}
+                                      : words::ListSwitch{words::ListRule::RebuildByWord, 0};
+    contents = words::switchList(how, contents, from, to);
+    box->clear();
+    box->addItems(contents.items);
+    setComboText(box, contents.text);
+}
+
+void SignallingWindow::switchGrids(Language to)
+{
+    for (const DescribedColumn &described : m_describedColumns) {
+        const GridColumn &column = *described.description;
+        TXStringGrid *grid = described.grid;
+        grid->setColWidths(described.column,
+                           to == Language::English ? column.widthEnglish : column.widthChinese);
+        // A cell that holds a word of its column's list gets the same word in the new language.
+        const QStringList from = items(column.items, m_language);
+        const QStringList into = items(column.items, to);
+        if (from == into)
+            continue;
+        for (int row = 1; row < grid->RowCount(); ++row)
+            setGridCellText(grid, described.column, row,
+                            words::translateWord(grid->Cells(described.column, row), from, into));
+    }
+    useEditors(to);
 }
 
 void SignallingWindow::numberRows(TXStringGrid *grid)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "grid/keyfilter.h"
+#include "i18n/captions.h"
 #include "i18n/language.h"
 #include "protocol/blocktransfer.h"
 #include "signalling/controls.h"
@@ -82,6 +83,14 @@ public:
     /** The transfer this window runs, if any. */
     BlockTransfer::Kind running() const { return m_transfer.running(); }
 
+    /** Writes every caption of the window in a language, and turns the words in its lists and
+     *  grid cells, its grids' editors and widths and its size to that language. `setter` says
+     *  whether the window's own creation runs it or the switch of all windows at once. */
+    virtual void ApplyCaptions(Language language,
+                               captions::MainSetter setter = captions::MainSetter::StartUp) = 0;
+    /** The language the window shows. */
+    Language shownLanguage() const { return m_language; }
+
 public slots:
     void wbtnClick();
     void rbtnClick();
@@ -125,6 +134,13 @@ protected:
     static void writeGrid(TXStringGrid *grid, const GridCell<Row> (&cells)[N],
                           const std::array<Row, M> &rows);
 
+    /** The caption table's texts, the combo boxes' words by their rules, the described grids'
+     *  words, editors and widths, all in `to`; then the window is sized to fit, at least to
+     *  `minimum`. */
+    template<class Record, std::size_t N, std::size_t M>
+    void switchLanguage(const Control<Record> (&controls)[N], const Caption (&table)[M],
+                        Language to, QSize minimum);
+
     /** Adds a label and a control for each of `controls` to `form`, named as the table says. */
     template<class Record, std::size_t N>
     void addControls(QFormLayout *form, const Control<Record> (&controls)[N], int first, int count,
@@ -145,6 +161,9 @@ private:
     TXStringGrid *makeDescribedGrid(const QString &name, const GridColumn *columns,
                                     std::size_t count, int rows);
     TCellEditor *editorFor(const GridColumn &column, Language language);
+    void switchCombo(QStringView name, LanguageRule rule, const QStringList &from,
+                     const QStringList &to);
+    void switchGrids(Language to);
     void restoreEmptyEdit(QLineEdit *edit, const QString &initial);
     bool openPort();
     void start(BlockTransfer::Kind kind, int barMaximum);
@@ -159,14 +178,15 @@ private:
     QWidget *m_buttonRow = nullptr;
     bool m_openedPort = false; ///< the running transfer opened the port itself
 
-    /** A described grid column whose editor follows the language. */
-    struct EditedColumn
+    /** A described grid column: its width, words and editor follow the language. */
+    struct DescribedColumn
     {
         TXStringGrid *grid;
         int column;
         const GridColumn *description;
     };
-    std::vector<EditedColumn> m_editedColumns;
+    std::vector<DescribedColumn> m_describedColumns;
+    Language m_language;                        ///< the language the window shows
     std::map<QString, TCellEditor *> m_editors; ///< by object name
 };
 
@@ -211,6 +231,20 @@ void SignallingWindow::writeControls(const Control<Record> (&controls)[N], const
         else if (auto *edit = qobject_cast<QLineEdit *>(widget))
             edit->setText(record.*c.text);
     }
+}
+
+template<class Record, std::size_t N, std::size_t M>
+void SignallingWindow::switchLanguage(const Control<Record> (&controls)[N],
+                                      const Caption (&table)[M], Language to, QSize minimum)
+{
+    applyCaptions(this, table, M, to);
+    for (const Control<Record> &c : controls) {
+        if (c.rule != LanguageRule::Fixed)
+            switchCombo(c.name, c.rule, items(c.items, m_language), items(c.items, to));
+    }
+    switchGrids(to);
+    m_language = to;
+    setFixedSize(sizeHint().expandedTo(minimum));
 }
 
 template<class Row, std::size_t N>

@@ -74,7 +74,6 @@ TForm2::TForm2(RadioLink &link, QComboBox &portBox, QWidget *parent)
     connect(xg2, &TXStringGrid::OnSetEditText, this, &TForm2::xg2SetEditText);
 
     FormCreate();
-    setFixedSize(sizeHint().expandedTo(QSize(560, 520)));
 }
 
 TForm2::~TForm2()
@@ -86,7 +85,12 @@ TForm2::~TForm2()
 void TForm2::FormCreate()
 {
     numberRows(xg2);
-    applyCaptions(this, dtmf::kCaptions, std::size(dtmf::kCaptions), displayLanguage());
+    ApplyCaptions(displayLanguage());
+}
+
+void TForm2::ApplyCaptions(Language language, captions::MainSetter)
+{
+    switchLanguage(dtmf::kControls, dtmf::kCaptions, language, QSize(560, 520));
 }
 
 dtmf::Texts TForm2::texts() const

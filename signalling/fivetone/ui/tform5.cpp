@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "signalling/fivetone/ui/tform5.h"
 
+#include "grid/txstringcolumnitem.h"
 #include "grid/txstringgrid.h"
 #include "signalling/fivetone/fivetonecontrols.h"
 
@@ -100,9 +101,6 @@ TForm5::TForm5(RadioLink &link, QComboBox &portBox, QWidget *parent)
     connect(xg3, &TXStringGrid::OnSetEditText, this, &TForm5::xg3SetEditText);
 
     FormCreate();
-    const WindowSize size =
-        language == Language::English ? fivetone::kSizeEnglish : fivetone::kSizeChinese;
-    setFixedSize(sizeHint().expandedTo(QSize(size.width, size.height)));
 }
 
 TForm5::~TForm5()
@@ -122,8 +120,19 @@ void TForm5::FormCreate()
     setTexts(fivetone::initialTexts(language));
     numberRows(xg2);
     numberRows(xg3);
-    applyCaptions(this, fivetone::kCaptions, std::size(fivetone::kCaptions), language);
+    ApplyCaptions(language);
     CCIRChange();
+}
+
+void TForm5::ApplyCaptions(Language language, captions::MainSetter setter)
+{
+    const WindowSize size =
+        language == Language::English ? fivetone::kSizeEnglish : fivetone::kSizeChinese;
+    switchLanguage(fivetone::kControls, fivetone::kCaptions, language,
+                   QSize(size.width, size.height));
+    // The switch of all windows at once writes the standards' header without its blank.
+    if (language == Language::Chinese && setter == captions::MainSetter::Switch)
+        xg1->Columns(0)->setCaption(fivetone::kSwitchedStandardHeader.toString());
 }
 
 void TForm5::CCIRChange()

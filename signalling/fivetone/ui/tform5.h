@@ -35,6 +35,10 @@ public:
     wf::TXStringGrid *xg2 = nullptr;
     wf::TXStringGrid *xg3 = nullptr;
 
+    void
+    ApplyCaptions(wf::Language language,
+                  wf::captions::MainSetter setter = wf::captions::MainSetter::StartUp) override;
+
 public slots:
     void CCIRChange();
     void xg2SetEditText(int col, int row, const QString &text);

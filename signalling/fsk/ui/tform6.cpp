@@ -47,7 +47,6 @@ TForm6::TForm6(RadioLink &link, QComboBox &portBox, QWidget *parent)
     layout->addWidget(buttonRow());
 
     FormCreate();
-    setFixedSize(sizeHint().expandedTo(QSize(620, 470)));
 }
 
 TForm6::~TForm6()
@@ -58,7 +57,12 @@ TForm6::~TForm6()
 void TForm6::FormCreate()
 {
     numberRows(xg1);
-    applyCaptions(this, fsk::kCaptions, std::size(fsk::kCaptions), displayLanguage());
+    ApplyCaptions(displayLanguage());
+}
+
+void TForm6::ApplyCaptions(Language language, captions::MainSetter)
+{
+    switchLanguage(fsk::kControls, fsk::kCaptions, language, QSize(620, 470));
 }
 
 fsk::Texts TForm6::texts() const

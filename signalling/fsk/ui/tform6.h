@@ -21,6 +21,10 @@ public:
 
     wf::TXStringGrid *xg1 = nullptr;
 
+    void
+    ApplyCaptions(wf::Language language,
+                  wf::captions::MainSetter setter = wf::captions::MainSetter::StartUp) override;
+
 protected:
     std::optional<std::vector<wf::Payload>> buildWrite(QString *error) override;
     void decodeBlock(const wf::FrameBuffer &frame) override;

@@ -76,9 +76,6 @@ TForm4::TForm4(RadioLink &link, QComboBox &portBox, QWidget *parent)
     connect(xg2, &TXStringGrid::OnSetEditText, this, &TForm4::xg2SetEditText);
 
     FormCreate();
-    const WindowSize size =
-        language == Language::English ? twotone::kSizeEnglish : twotone::kSizeChinese;
-    setFixedSize(sizeHint().expandedTo(QSize(size.width, size.height > 0 ? size.height : 560)));
 }
 
 TForm4::~TForm4()
@@ -92,7 +89,15 @@ void TForm4::FormCreate()
 {
     numberRows(xg1);
     numberRows(xg2);
-    applyCaptions(this, twotone::kCaptions, std::size(twotone::kCaptions), displayLanguage());
+    ApplyCaptions(displayLanguage());
+}
+
+void TForm4::ApplyCaptions(Language language, captions::MainSetter)
+{
+    const WindowSize size =
+        language == Language::English ? twotone::kSizeEnglish : twotone::kSizeChinese;
+    switchLanguage(twotone::kControls, twotone::kCaptions, language,
+                   QSize(size.width, size.height > 0 ? size.height : 560));
 }
 
 twotone::Texts TForm4::texts() const

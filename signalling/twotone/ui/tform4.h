@@ -27,6 +27,10 @@ public:
     wf::TXStringGrid *xg1 = nullptr;
     wf::TXStringGrid *xg2 = nullptr;
 
+    void
+    ApplyCaptions(wf::Language language,
+                  wf::captions::MainSetter setter = wf::captions::MainSetter::StartUp) override;
+
 public slots:
     void xg2SetEditText(int col, int row, const QString &text);
 
