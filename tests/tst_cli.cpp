@@ -290,7 +290,7 @@ void TestCli::readLanguage()
         IniFile ini(iniPath);
         QVERIFY(storeLanguage(ini, setting == "en" ? Language::English : Language::Chinese).ok());
     }
-    VirtualRadioProcess radio;
+    VirtualRadioProcess radio({"--no-pacing"});
     QVERIFY2(radio.start(), qPrintable(radio.errorString()));
     const QString out = path("lang.wh");
     const CliRun run = runCli(
@@ -376,7 +376,8 @@ void TestCli::verifyNamesTheBadByte()
 
 void TestCli::restoreBringsTheRadioBack()
 {
-    VirtualRadioProcess radio({"--image", path("restore-radio.img")});
+    // Unpaced: this test is about what the radio holds, not about the line's timing.
+    VirtualRadioProcess radio({"--image", path("restore-radio.img"), "--no-pacing"});
     QVERIFY2(radio.start(), qPrintable(radio.errorString()));
     const QString port = radio.devicePath();
     CliRun run =
@@ -540,7 +541,7 @@ void TestCli::diff()
     image.setPayload(Bank::Dtmf, 1, dtmf);
     QVERIFY(image.writeFile(path("dtmf.img"), "test", &error));
 
-    VirtualRadioProcess radio;
+    VirtualRadioProcess radio({"--no-pacing"});
     const auto input = [&](const QString &name) {
         return name == "radio:" ? "radio:" + radio.devicePath() : path(name);
     };
