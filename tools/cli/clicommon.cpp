@@ -2,7 +2,7 @@
 #include "tools/cli/clicommon.h"
 
 #include "channels/datafile.h"
-#include "tools/cli/sheetimage.h"
+#include "channels/sheetimage.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

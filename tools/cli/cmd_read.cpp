@@ -5,7 +5,7 @@
 #include "i18n/languagesettings.h"
 #include "tools/cli/clicommon.h"
 #include "tools/cli/commands.h"
-#include "tools/cli/sheetimage.h"
+#include "channels/sheetimage.h"
 
 #include <QDateTime>
 

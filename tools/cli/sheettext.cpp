@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/cli/sheettext.h"
 
-#include "tools/cli/sheetimage.h"
+#include "channels/sheetimage.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -9,7 +9,7 @@
 
 /** The channel table and settings as texts on one side, the radio's memory blocks on the other:
  *  the same block codecs the main window uses, without the window. */
-namespace wf::cli {
+namespace wf {
 
 /** Builds the channel and settings blocks of `sheet` into `image` exactly as the main window's
  *  write sends them (one transmit buffer, channel 1 to 16 then the settings, each frame keeping
@@ -25,4 +25,4 @@ ChannelSheet imageToSheet(const RadioImage &image, Language language);
  *  compare cell by cell. */
 ChannelSheet sheetIn(ChannelSheet sheet, Language language);
 
-} // namespace wf::cli
+} // namespace wf

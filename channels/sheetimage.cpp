@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/cli/sheetimage.h"
+#include "channels/sheetimage.h"
 
 #include "channels/channeltable.h"
 
-namespace wf::cli {
+namespace wf {
 
 namespace {
 
@@ -74,4 +74,4 @@ ChannelSheet sheetIn(ChannelSheet sheet, Language language)
     return sheet;
 }
 
-} // namespace wf::cli
+} // namespace wf
