@@ -2,6 +2,7 @@
 #include "app/tform1.h"
 
 #include "app/filedialogs.h"
+#include "app/radioimagemenu.h"
 #include "app/serialports.h"
 #include "channels/cellchecks.h"
 #include "channels/channeltable.h"
@@ -160,11 +161,14 @@ void TForm1::buildMenu()
     N11->setObjectName(u"N11"_s);
     N12 = add(file, "N12");
     N13 = add(file, "N13");
-    file->addSeparator()->setObjectName(u"N111111111"_s);
+    QAction *exitSeparator = file->addSeparator();
+    exitSeparator->setObjectName(u"N111111111"_s);
     N1 = add(file, "N1");
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(N12, &QAction::triggered, this, &TForm1::N12Click);
     connect(N13, &QAction::triggered, this, &TForm1::N13Click);
+    // Complete radio images and the verify, after the data files; Read and Write stay as they are.
+    new wf::RadioImageMenu(*this, *file, exitSeparator);
 
     QMenu *signalling = menuBar()->addMenu(QString());
     N2 = signalling->menuAction();

@@ -44,6 +44,25 @@ Conversion sheetToImage(const ChannelSheet &sheet, RadioImage *image)
     return {};
 }
 
+Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image)
+{
+    RadioImage built = *image;
+    for (int row = 1; row <= kChannelCount; ++row) {
+        FrameBuffer tx = frameOf(Bank::Channels, row, built.payload(Bank::Channels, row));
+        const Conversion result = EncodeChannelBlock(tx, row, sheet.rows[std::size_t(row)]);
+        if (!result.ok())
+            return {QStringLiteral("channel %1: %2").arg(row).arg(result.error)};
+        built.setPayload(Bank::Channels, row, payloadOf(tx));
+    }
+    FrameBuffer tx = frameOf(Bank::Settings, 0, built.payload(Bank::Settings, 0));
+    const Conversion result = EncodeSettingsBlock(tx, sheet.settings);
+    if (!result.ok())
+        return {QStringLiteral("settings: %1").arg(result.error)};
+    built.setPayload(Bank::Settings, 0, payloadOf(tx));
+    *image = built;
+    return {};
+}
+
 ChannelSheet imageToSheet(const RadioImage &image, Language language)
 {
     ChannelSheet sheet;

@@ -17,6 +17,11 @@ namespace wf {
  *  left alone. On a text the radio cannot take, returns its message and leaves `image` alone. */
 Conversion sheetToImage(const ChannelSheet &sheet, RadioImage *image);
 
+/** Writes the texts of `sheet` over the channel and settings blocks `image` already holds: only
+ *  the bytes the codecs write change, every other byte keeps the image's. Compared with a
+ *  radio's own image, what differs is what the table says differently. */
+Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image);
+
 /** The texts of the channel and settings blocks of `image` in `language`, as a read into a
  *  fresh main window shows them: row 0 the captions, column 0 the channel numbers. */
 ChannelSheet imageToSheet(const RadioImage &image, Language language);

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/radioimage.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QStringList>
 
 namespace wf {
@@ -256,6 +260,22 @@ QList<ByteMismatch> compareBlocks(const RadioImage &expected, const RadioImage &
         }
     }
     return mismatches;
+}
+
+QString radioSnapshotPath(const QString &port)
+{
+    QString portPart = port;
+    portPart.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("_"));
+    while (portPart.startsWith(QLatin1Char('_')))
+        portPart.remove(0, 1);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/writefreq/snapshots");
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = QStringLiteral("%1/%2-%3.img").arg(folder, stamp, portPart);
+    // Two writes within a second (a fleet of fast radios) keep both snapshots.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QStringLiteral("%1/%2-%3-%4.img").arg(folder, stamp, portPart).arg(n);
+    return path;
 }
 
 QString bankName(Bank bank)

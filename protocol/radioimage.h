@@ -86,6 +86,10 @@ struct ByteMismatch
 QList<ByteMismatch> compareBlocks(const RadioImage &expected, const RadioImage &actual,
                                   const QList<BlockAddress> &blocks);
 
+/** Where a snapshot of the radio on `port` taken now is kept, in the user's data folder:
+ *  <data>/writefreq/snapshots/<date>-<time>-<port>.img, never the name of an existing file. */
+QString radioSnapshotPath(const QString &port);
+
 /** A bank's name as a technician knows it: "channels", "settings", "DTMF", ... */
 QString bankName(Bank bank);
 

@@ -8,8 +8,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <csignal>
 #include <cstdio>
@@ -291,18 +289,7 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
 
 QString snapshotPath(const QString &port)
 {
-    QString portPart = port;
-    portPart.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("_"));
-    while (portPart.startsWith(QLatin1Char('_')))
-        portPart.remove(0, 1);
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/writefreq/snapshots");
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString path = QStringLiteral("%1/%2-%3.img").arg(folder, stamp, portPart);
-    // Two writes within a second (a fleet of fast radios) keep both snapshots.
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QStringLiteral("%1/%2-%3-%4.img").arg(folder, stamp, portPart).arg(n);
-    return path;
+    return radioSnapshotPath(port);
 }
 
 WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScope scope,

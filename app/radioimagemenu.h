@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "protocol/radiosession.h"
+
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QMenu;
+class TForm1;
+
+namespace wf {
+
+/** The main window's File menu entries for complete radio images and for the verify: save every
+ *  block of the radio to an image file, write an image back (after a snapshot, with a verify),
+ *  and compare the radio with the table. They run a session of their own on the window's port
+ *  while the window's own Read and Write stay exactly as they are. */
+class RadioImageMenu final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(RadioImageMenu)
+
+public:
+    /** Adds the entries to `fileMenu` before `before`. */
+    RadioImageMenu(TForm1 &window, QMenu &fileMenu, QAction *before);
+
+    QAction *saveImage = nullptr;
+    QAction *restoreImage = nullptr;
+    QAction *verifyRadio = nullptr;
+
+private:
+    void saveImageClick();
+    void restoreImageClick();
+    void verifyRadioClick();
+    void showCaptions();
+    QString askImageFile(bool save);
+    bool lineIsFree();
+    /** Runs `transfer` on a session of the window's port with the window disabled. */
+    template<typename Transfer>
+    RadioSession::Result runSession(Transfer transfer, QString *error);
+
+    TForm1 &m_window;
+};
+
+} // namespace wf
