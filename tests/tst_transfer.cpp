@@ -8,6 +8,7 @@
 #include "protocol/frame.h"
 #include "protocol/radiolink.h"
 #include "protocol/ui/tform3.h"
+#include "signalling/dtmf/ui/tform2.h"
 #include "support/scriptedradio.h"
 #include "support/transferradio.h"
 #include "tools/vradio/radioengine.h"
@@ -1367,7 +1368,7 @@ void TestTransfer::refusedWhileASignallingTransferRuns()
 
     // Once it has ended, a read goes ahead and closes the signalling windows that are open.
     writer.writing = false;
-    QWidget dtmf;
+    TForm2 dtmf(form.link(), *form.comcbb);
     form.Form2 = &dtmf;
     dtmf.show();
     form.rbtn->click();
