@@ -158,7 +158,7 @@ private slots:
     void ports();
     void interruptedWrite_data();
     void interruptedWrite();
-    void fleetOfTwoRadios();
+    void fleetOfRadios();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -671,7 +671,7 @@ void TestCli::interruptedWrite()
     QVERIFY(!settingsSent);
 }
 
-void TestCli::fleetOfTwoRadios()
+void TestCli::fleetOfRadios()
 {
     const QString link = path("fleet-line");
     const QString file = writeDataFile("fleet.wh", changedSheet());
@@ -699,18 +699,35 @@ void TestCli::fleetOfTwoRadios()
     QVERIFY2(second.start(), qPrintable(second.errorString()));
     QTRY_VERIFY_WITH_TIMEOUT(saw("radio 2: PASS"), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("next radio") == 2, 5000);
+    QVERIFY(second.stop());
+
+    // A third radio keeps one byte wrong: it fails, and the fleet names the byte and goes on.
+    VirtualRadioProcess third(
+        {"--link", link, "--image", path("fleet-3.img"), "--store-flip", "0:2:1"});
+    QVERIFY2(third.start(), qPrintable(third.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(saw("radio 3: FAIL: verify mismatch"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("next radio") == 3, 5000);
 
     ::kill(pid_t(fleet.processId()), SIGINT);
     QVERIFY(fleet.waitForFinished(kRunTimeoutMs));
     saw({});
-    QCOMPARE(fleet.exitCode(), 0);
-    QVERIFY2(out.contains("2 radio(s) programmed: 2 passed, 0 failed"), qPrintable(out));
+    QCOMPARE(fleet.exitCode(), 5);
+    QVERIFY2(out.contains("3 radio(s) programmed: 2 passed, 1 failed"), qPrintable(out));
 
     for (const QString &image : {path("fleet-1.img"), path("fleet-2.img")})
         QCOMPARE(receiveFrequency(memoryIn(image), 2), QStringLiteral("145.50000"));
     const QStringList lines = QString::fromUtf8(readAll(logFile)).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.size(), 4);
     QCOMPARE(lines[0], QStringLiteral("time,port,result,seconds,differences"));
+    QVERIFY2(lines[3].contains(",\"FAIL: verify mismatch: channel 2 (bank 0 block 2) byte 1: "),
+             qPrintable(lines[3]));
+    // The differences column: the byte as written and as the radio keeps it, flipped.
+    const QRegularExpressionMatch bytes =
+        QRegularExpression(QStringLiteral(",\"channel 2 \\(bank 0 block 2\\) byte 1: wrote "
+                                          "([0-9a-f]{2}), the radio holds ([0-9a-f]{2})\"$"))
+            .match(lines[3]);
+    QVERIFY2(bytes.hasMatch(), qPrintable(lines[3]));
+    QCOMPARE(bytes.captured(2).toInt(nullptr, 16), bytes.captured(1).toInt(nullptr, 16) ^ 0xFF);
     for (int i = 1; i <= 2; ++i) {
         QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT[\\d:]+," +
                                     QRegularExpression::escape(link) + ",pass,\\d+\\.\\d,$")
