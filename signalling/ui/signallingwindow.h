@@ -50,6 +50,18 @@ struct SignallingSetup
  *  radio may hold a value the list does not have. */
 void setComboText(QComboBox *box, const QString &text);
 
+/** The payloads of a codec's write, block 0 first, or nothing with the message of the first text
+ *  the radio cannot take. */
+template<std::size_t N>
+std::optional<std::vector<Payload>> writePayloads(const WriteBlocks<N> &blocks, QString *error)
+{
+    if (!blocks.ok()) {
+        *error = blocks.error;
+        return std::nullopt;
+    }
+    return std::vector<Payload>(blocks.payloads.begin(), blocks.payloads.end());
+}
+
 /** A grid cell's text, and a write of it that leaves an unchanged cell alone. */
 QString gridCellText(const TXStringGrid *grid, int column, int row);
 void setGridCellText(TXStringGrid *grid, int column, int row, const QString &text);

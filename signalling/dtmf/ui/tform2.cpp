@@ -122,12 +122,7 @@ void TForm2::xg2SetEditText(int col, int row, const QString &text)
 
 std::optional<std::vector<Payload>> TForm2::buildWrite(QString *error)
 {
-    const WriteBlocks<dtmf::kBlockCount> blocks = dtmf::encodeBlocks(texts(), displayLanguage());
-    if (!blocks.ok()) {
-        *error = blocks.error;
-        return std::nullopt;
-    }
-    return std::vector<Payload>(blocks.payloads.begin(), blocks.payloads.end());
+    return writePayloads(dtmf::encodeBlocks(texts(), displayLanguage()), error);
 }
 
 void TForm2::decodeBlock(const FrameBuffer &frame)

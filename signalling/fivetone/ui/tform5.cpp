@@ -185,13 +185,7 @@ void TForm5::xg3SetEditText(int col, int row, const QString &)
 
 std::optional<std::vector<Payload>> TForm5::buildWrite(QString *error)
 {
-    const WriteBlocks<fivetone::kBlockCount> blocks =
-        fivetone::encodeBlocks(texts(), displayLanguage());
-    if (!blocks.ok()) {
-        *error = blocks.error;
-        return std::nullopt;
-    }
-    return std::vector<Payload>(blocks.payloads.begin(), blocks.payloads.end());
+    return writePayloads(fivetone::encodeBlocks(texts(), displayLanguage()), error);
 }
 
 void TForm5::decodeBlock(const FrameBuffer &frame)

@@ -88,12 +88,7 @@ void TForm6::setTexts(const fsk::Texts &texts)
 
 std::optional<std::vector<Payload>> TForm6::buildWrite(QString *error)
 {
-    const WriteBlocks<fsk::kBlockCount> blocks = fsk::encodeBlocks(texts(), displayLanguage());
-    if (!blocks.ok()) {
-        *error = blocks.error;
-        return std::nullopt;
-    }
-    return std::vector<Payload>(blocks.payloads.begin(), blocks.payloads.end());
+    return writePayloads(fsk::encodeBlocks(texts(), displayLanguage()), error);
 }
 
 void TForm6::decodeBlock(const FrameBuffer &frame)

@@ -128,13 +128,7 @@ void TForm4::xg2SetEditText(int col, int row, const QString &)
 
 std::optional<std::vector<Payload>> TForm4::buildWrite(QString *error)
 {
-    const WriteBlocks<twotone::kBlockCount> blocks =
-        twotone::encodeBlocks(texts(), displayLanguage());
-    if (!blocks.ok()) {
-        *error = blocks.error;
-        return std::nullopt;
-    }
-    return std::vector<Payload>(blocks.payloads.begin(), blocks.payloads.end());
+    return writePayloads(twotone::encodeBlocks(texts(), displayLanguage()), error);
 }
 
 void TForm4::decodeBlock(const FrameBuffer &frame)
