@@ -334,7 +334,8 @@ RadioSession::Result RadioSession::writeSignalling(const RadioImage &image)
 RadioSession::Result RadioSession::bankWrite(Bank bank, const RadioImage &image)
 {
     if (m_stopRequested) {
-        m_error = QStringLiteral("write abandoned before %1: the radio is only partly written")
+        m_error = QStringLiteral("write abandoned at a block boundary, before %1: the radio is "
+                                 "only partly written")
                       .arg(bankName(bank));
         return m_result = Result::Interrupted;
     }

@@ -158,6 +158,7 @@ private slots:
     void ports();
     void interruptedWrite_data();
     void interruptedWrite();
+    void interruptedRestoreStopsInItsBank();
     void fleetOfRadios();
 
 private:
@@ -669,6 +670,38 @@ void TestCli::interruptedWrite()
     QCOMPARE(received.size(), acknowledged);
     QCOMPARE(*std::max_element(received.begin(), received.end()), acknowledged);
     QVERIFY(!settingsSent);
+}
+
+void TestCli::interruptedRestoreStopsInItsBank()
+{
+    const QString log = path("restore-interrupt.log");
+    VirtualRadioProcess radio({"--log", log});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    RadioImage image;
+    for (const BlockAddress &a : RadioImage::addresses())
+        image.setPayload(a.bank, a.block, RadioMemory::demo().payload(int(a.bank), a.block));
+    QString error;
+    QVERIFY(image.writeFile(path("restore-interrupt.img"), "test", &error));
+    QProcess cli;
+    cli.setProcessEnvironment(cliEnvironment(m_dataHome));
+    cli.start(cliProgram(), {"restore", "--port", radio.devicePath(), "--no-snapshot",
+                             path("restore-interrupt.img")});
+    QVERIFY(cli.waitForStarted());
+    // The first DTMF block is on the line: the channels and settings are in, a bank is under way.
+    QTRY_VERIFY_WITH_TIMEOUT(readAll(log).contains(" RX   34 570100"), 10000);
+    // Two signals of one kind sent at once may arrive as one; a user's second Ctrl-C comes later.
+    ::kill(pid_t(cli.processId()), SIGINT);
+    ::kill(pid_t(cli.processId()), SIGTERM);
+    QVERIFY(cli.waitForFinished(kRunTimeoutMs));
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    QCOMPARE(cli.exitCode(), 130);
+    QVERIFY2(err.contains("write abandoned at a block boundary after DTMF block "),
+             qPrintable(err));
+    QVERIFY(radio.stop());
+    // Nothing of the banks after it went out.
+    const QByteArray frames = readAll(log);
+    for (const char *bank : {" RX   34 5702", " RX   34 5703", " RX   34 5704"})
+        QVERIFY2(!frames.contains(bank), bank);
 }
 
 void TestCli::fleetOfRadios()
