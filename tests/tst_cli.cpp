@@ -695,7 +695,9 @@ void TestCli::interruptedRestoreStopsInItsBank()
     QVERIFY(cli.waitForFinished(kRunTimeoutMs));
     const QString err = QString::fromUtf8(cli.readAllStandardError());
     QCOMPARE(cli.exitCode(), 130);
-    QVERIFY2(err.contains("write abandoned at a block boundary after DTMF block "),
+    // After a DTMF block, or (on a slow machine) once the DTMF bank was done.
+    QVERIFY2(err.contains("write abandoned at a block boundary after DTMF block ") ||
+                 err.contains("write abandoned at a block boundary, before FSK"),
              qPrintable(err));
     QVERIFY(radio.stop());
     // Nothing of the banks after it went out.
