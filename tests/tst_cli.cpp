@@ -213,7 +213,8 @@ void TestCli::usage_data()
     QTest::newRow("help lists every command")
         << QStringList{"--help"} << 0 << "ports|read|write|restore|diff|show|fleet";
     QTest::newRow("unknown command") << QStringList{"erase"} << 2 << "unknown command 'erase'";
-    QTest::newRow("command help") << QStringList{"write", "--help"} << 0 << "--no-snapshot";
+    QTest::newRow("command help") << QStringList{"write", "--help"} << 0
+                                  << "Usage: writefreq-cli write [options] FILE.wh|--no-snapshot";
     QTest::newRow("read without a port")
         << QStringList{"read", "--out", "x.wh"} << 2 << "--port is required";
     QTest::newRow("unknown option") << QStringList{"show", "--colour", "x"} << 2 << "colour";
@@ -606,6 +607,7 @@ void TestCli::ports()
     const QString gone = path("no-such-device");
     const CliRun run = runCli({"ports"}, m_dataHome, radio.devicePath() + ":" + gone);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+    QCOMPARE(run.err, QString());
     const QString entry = radio.devicePath() + "\n  listed by: WRITEFREQ_PORTS\n  can open: yes\n";
     QVERIFY2(run.out.contains(entry), qPrintable(run.out));
     QVERIFY2(run.out.contains(gone + "\n  listed by: WRITEFREQ_PORTS\n  can open: no: the device "

@@ -109,12 +109,18 @@ void Arguments::addRadioOptions()
          QStringLiteral("Serial port of the radio (COM3, /dev/ttyUSB0, a virtual radio's "
                         "device)."),
          QStringLiteral("PORT")},
-        {QStringLiteral("timeout"),
-         QStringLiteral("Seconds the radio may stay silent before the command gives up with "
-                        "\"no answer\" (default 10)."),
-         QStringLiteral("SECONDS"), QStringLiteral("10")},
         {QStringLiteral("quiet"), QStringLiteral("No progress and no notes on standard error.")},
     });
+    addTimeoutOption();
+}
+
+void Arguments::addTimeoutOption()
+{
+    m_timeout = true;
+    m_parser.addOption({QStringLiteral("timeout"),
+                        QStringLiteral("Seconds the radio may stay silent before the command "
+                                       "gives up with \"no answer\" (default 10)."),
+                        QStringLiteral("SECONDS"), QStringLiteral("10")});
 }
 
 bool Arguments::parse(const QStringList &arguments, int *exit)
@@ -128,13 +134,17 @@ bool Arguments::parse(const QStringList &arguments, int *exit)
         return false;
     }
     if (m_parser.isSet(QStringLiteral("help"))) {
+        // The usage line names the command as it is typed, not the program's path.
         QString help = m_parser.helpText();
-        help.replace(QStringLiteral("[options]"), QStringLiteral("[options] ") + m_positional);
+        help = QStringLiteral("Usage: writefreq-cli %1 [options] %2")
+                   .arg(m_command, m_positional)
+                   .trimmed() +
+               help.mid(help.indexOf(QLatin1Char('\n')));
         std::fputs(help.toUtf8().constData(), stdout);
         *exit = kSuccess;
         return false;
     }
-    if (m_parser.isSet(QStringLiteral("timeout"))) {
+    if (m_timeout && m_parser.isSet(QStringLiteral("timeout"))) {
         bool ok = false;
         const double seconds = m_parser.value(QStringLiteral("timeout")).toDouble(&ok);
         if (!ok || seconds <= 0) {

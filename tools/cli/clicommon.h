@@ -51,6 +51,8 @@ public:
     QCommandLineParser &parser() { return m_parser; }
     /** Adds --port, --timeout and --quiet. */
     void addRadioOptions();
+    /** Adds --timeout alone, for commands that read a radio only when told radio:PORT. */
+    void addTimeoutOption();
     /** Parses; on --help prints the help and sets *exit to 0, on an error complains and sets it
      *  to kUsageError. True when the command should run. */
     bool parse(const QStringList &arguments, int *exit);
@@ -66,6 +68,7 @@ private:
     QCommandLineParser m_parser;
     int m_timeoutMs = RadioSession::kDefaultTimeoutMs;
     bool m_radio = false;
+    bool m_timeout = false;
 };
 
 /** SIGINT and SIGTERM brought into the event loop: the handler only writes a byte to a socket

@@ -13,10 +13,7 @@ int runDiff(const QStringList &arguments)
                                   "a radio image or radio:PORT; prints nothing and exits with 0 "
                                   "when they are equal, 1 when they differ."),
                    QStringLiteral("A B"));
-    args.parser().addOption({QStringLiteral("timeout"),
-                             QStringLiteral("Seconds a radio may stay silent (radio:PORT; "
-                                            "default 10)."),
-                             QStringLiteral("SECONDS"), QStringLiteral("10")});
+    args.addTimeoutOption();
     int exit = kSuccess;
     QStringList names;
     if (!args.parse(arguments, &exit))

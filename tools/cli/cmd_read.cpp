@@ -2,10 +2,10 @@
 // writefreq-cli read: the main read into a data file, and with --image every bank into a radio
 // image.
 #include "channels/datafile.h"
+#include "channels/sheetimage.h"
 #include "i18n/languagesettings.h"
 #include "tools/cli/clicommon.h"
 #include "tools/cli/commands.h"
-#include "channels/sheetimage.h"
 
 #include <QDateTime>
 

@@ -14,10 +14,8 @@ int runShow(const QStringList &arguments)
     args.parser().addOptions({
         {QStringLiteral("format"), QStringLiteral("text (aligned columns), csv or json."),
          QStringLiteral("text|csv|json"), QStringLiteral("text")},
-        {QStringLiteral("timeout"),
-         QStringLiteral("Seconds a radio may stay silent (radio:PORT; default 10)."),
-         QStringLiteral("SECONDS"), QStringLiteral("10")},
     });
+    args.addTimeoutOption();
     int exit = kSuccess;
     QStringList files;
     if (!args.parse(arguments, &exit))
