@@ -393,7 +393,10 @@ void TXStringGrid::paintCell(QPainter *painter, const QRect &rect, int col, int 
     // A fixed column below the fixed row keeps the grid's fixed colour and font.
     QColor background = m_fixedColor;
     QFont font = this->font();
-    QColor textColor = palette().color(QPalette::Text);
+    // The captions and channel numbers of the fixed cells keep the normal text colour when the
+    // grid is disabled, as it is during a transfer: grey on their blue would be unreadable.
+    QColor textColor = palette().color(fixedCell ? QPalette::Active : palette().currentColorGroup(),
+                                       QPalette::Text);
     if (fixedRow) {
         background = column->HeaderColor();
         font = column->HeaderFont();
