@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/firstpaint.h"
 #include "app/startup.h"
 #include "app/tform1.h"
 #include "app/tform7.h"
@@ -11,25 +12,47 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <memory>
+
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     initialiseApplication();
+    const wf::ParsedArguments parsed = wf::parseArguments(QCoreApplication::arguments());
+    if (parsed.exit) {
+        std::fputs(qPrintable(parsed.output), parsed.exitCode == 0 ? stdout : stderr);
+        return parsed.exitCode;
+    }
 
     // The main window first; the signalling windows share its line and its port list.
-    TForm1 form1;
+    TForm1 form1(nullptr, TForm1::PortList::Later);
     wf::IniFile ini(wf::iniFilePath());
     form1.startLanguage(wf::startupLanguage(ini));
-    TForm2 form2(form1.link(), *form1.comcbb);
-    TForm4 form4(form1.link(), *form1.comcbb);
-    TForm5 form5(form1.link(), *form1.comcbb);
-    TForm6 form6(form1.link(), *form1.comcbb);
-    form1.Form2 = &form2;
-    form1.Form4 = &form4;
-    form1.Form5 = &form5;
-    form1.Form6 = &form6;
     TForm7 form7(form1);
     form1.Form7 = &form7;
+    // The port list is filled and the signalling windows are made as soon as the main window is
+    // on the screen, not before: the user sees it sooner, the system may take a while to list
+    // its serial ports, and no signalling window can be opened before a complete read.
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm4> form4;
+    std::unique_ptr<TForm5> form5;
+    std::unique_ptr<TForm6> form6;
+    wf::markWhenShown(&form1);
+    wf::afterFirstPaint(&form1, [&] {
+        form1.fillPortList();
+        wf::selectPort(form1.comcbb, parsed.options.port);
+        form2 = std::make_unique<TForm2>(form1.link(), *form1.comcbb);
+        form4 = std::make_unique<TForm4>(form1.link(), *form1.comcbb);
+        form5 = std::make_unique<TForm5>(form1.link(), *form1.comcbb);
+        form6 = std::make_unique<TForm6>(form1.link(), *form1.comcbb);
+        form1.Form2 = form2.get();
+        form1.Form4 = form4.get();
+        form1.Form5 = form5.get();
+        form1.Form6 = form6.get();
+        if (!parsed.options.dataFile.isEmpty())
+            form1.LoadDataFile(parsed.options.dataFile);
+    });
     form1.show();
     return application.exec();
 }

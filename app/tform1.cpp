@@ -96,8 +96,9 @@ constexpr CharacterRule kTypedCharacters{u"0123456789.EINO", u"EINO"};
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent)
+TForm1::TForm1(QWidget *parent, PortList portList)
     : QMainWindow(parent)
+    , m_portList(portList)
 {
     setObjectName(u"Form1"_s);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -329,16 +330,23 @@ void TForm1::FormCreate()
 {
     Form3 = new TForm3(m_link, *this, this);
     AdaptToSmallScreen(screen() ? screen()->size() : QSize());
-    QStringList ports;
-    ListSerialPorts(ports);
-    comcbb->addItems(ports);
-    comcbb->setCurrentIndex(ports.isEmpty() ? -1 : 0);
+    if (m_portList == PortList::AtCreation)
+        fillPortList();
     for (QAction *item : {DTMF1, N2TONE1, N5TONE1, FSK1})
         item->setEnabled(false);
     // The program entry reads the language from the INI file (startLanguage); until then, and
     // in a window made without it, the flag decides.
     if (displayLanguage() == Language::English)
         ApplyCaptions(Language::English, captions::MainSetter::StartUp);
+}
+
+void TForm1::fillPortList()
+{
+    QStringList ports;
+    ListSerialPorts(ports);
+    comcbb->clear();
+    comcbb->addItems(ports);
+    comcbb->setCurrentIndex(ports.isEmpty() ? -1 : 0);
 }
 
 void TForm1::startLanguage(const StartupLanguage &startup)

@@ -34,7 +34,12 @@ class TForm1 final : public QMainWindow, private wf::MainTransferHost, private P
     Q_DISABLE_COPY_MOVE(TForm1)
 
 public:
-    explicit TForm1(QWidget *parent = nullptr);
+    /** When the window fills its port list: as it is made, or when the program entry calls
+     *  fillPortList() once the window is on the screen, since the system may take a while to
+     *  enumerate its serial ports. */
+    enum class PortList { AtCreation, Later };
+
+    explicit TForm1(QWidget *parent = nullptr, PortList portList = PortList::AtCreation);
     ~TForm1() override;
 
     /** The channel table and settings panel as texts, and back. */
@@ -43,6 +48,9 @@ public:
     void setChannelRow(int row, const wf::ChannelRow &cells);
     wf::SettingsTexts settingsTexts() const;
     void setSettingsTexts(const wf::SettingsTexts &texts);
+
+    /** Fills the port list with the serial ports present, sorted, and chooses the first. */
+    void fillPortList();
 
     /** Writes every caption, list and editor of the window in a language, with the renames of
      *  the INI file's section "中文", and translates the value words of the settings boxes and
@@ -149,6 +157,7 @@ private:
     void progressClosed() override;
 
     wf::RadioLink m_link{*this};
+    PortList m_portList;
 
     // The column editors of each language, keyed by column.
     std::map<int, wf::TCellEditor *> m_editors[2];

@@ -14,5 +14,5 @@ for _ in $(seq 50); do
     [[ -e "$line" ]] && break
     sleep 0.1
 done
-echo "Virtual radio on $line: choose it in the port list of the main window."
-WRITEFREQ_PORTS="$line" build/bin/writefreq
+echo "Virtual radio on $line, chosen in the port list: press F12 to read it."
+build/bin/writefreq --port "$line"
