@@ -11,6 +11,7 @@ packages=(
     qt6-qpa-plugins
     fonts-wqy-microhei
     xvfb xauth x11-utils
+    desktop-file-utils appstream groff-base
 )
 
 missing=()
