@@ -96,12 +96,11 @@ void BlockTransfer::readStep()
     const int block = m_link.RxImage[2];
     emit blockArrived(m_link.RxImage);
     emit stepped();
-    if (m_plan.readFollowsBlockNumber) {
-        m_counter = block + 1;
-        m_link.NextReadBlock = m_counter;
-    } else {
-        ++m_counter;
-    }
+    // The next request follows the block that came, not a count of frames: a radio that
+    // answers a repeated request as well brings a block twice, and a count would then end the
+    // read with its last blocks never asked for, and say it succeeded.
+    m_counter = block + 1;
+    m_link.NextReadBlock = m_counter;
     if (m_counter >= m_plan.readBlocks) {
         end(Outcome::Done);
         return;

@@ -35,9 +35,8 @@ public:
     struct Plan
     {
         Bank bank;
-        int readBlocks;              ///< blocks 0.. requested by a read
-        bool readFollowsBlockNumber; ///< the next request follows the block that came, not a count
-        bool writeRepeats;           ///< a write keeps the repeat timer going; a read always does
+        int readBlocks;    ///< blocks 0.. requested by a read
+        bool writeRepeats; ///< a write keeps the repeat timer going; a read always does
     };
 
     /** How long a transfer may go without finishing before it is ended as unanswered. */

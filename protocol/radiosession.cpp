@@ -21,9 +21,9 @@ BlockTransfer::Plan planFor(Bank bank)
 {
     for (const BankBlocks &blocks : kRadioMemory) {
         if (blocks.bank == bank)
-            return {bank, blocks.count(), true, true};
+            return {bank, blocks.count(), true};
     }
-    return {bank, 0, true, true};
+    return {bank, 0, true};
 }
 
 BlockAddress mainWriteAddress(int block)

@@ -390,6 +390,25 @@ void TestSignallingWindows::successOnlyWhenTheLastBlockIsTaken()
     QCOMPARE(m_messages.size(), 2);
     QCOMPARE(m_messages.last().text, u"读取成功!"_s);
     QVERIFY(radio.quietFor(100));
+
+    // A slow radio answers a request and its repeat: block 1 comes twice. The read follows the
+    // block that came, so it still asks for blocks 2 and 3 before it says it is done.
+    const RadioMemory demo = RadioMemory::demo();
+    form.rbtn->click();
+    QCOMPARE(radio.take(4), request(1, 0));
+    radio.answer(frameOf(demo, 1, 0));
+    QCOMPARE(radio.take(4), request(1, 1));
+    QVERIFY(radio.tick());
+    QCOMPARE(radio.take(34).left(4), request(1, 1));
+    radio.answer(frameOf(demo, 1, 1));
+    radio.answer(frameOf(demo, 1, 1));
+    QCOMPARE(radio.take(8), request(1, 2) + request(1, 2));
+    radio.answer(frameOf(demo, 1, 2));
+    QCOMPARE(radio.take(4), request(1, 3));
+    QCOMPARE(m_messages.size(), 2);
+    radio.answer(frameOf(demo, 1, 3));
+    QCOMPARE(m_messages.size(), 3);
+    QCOMPARE(m_messages.last().text, u"读取成功!"_s);
 }
 
 void TestSignallingWindows::textsTheRadioCannotTakeSendNothing_data()

@@ -19,7 +19,7 @@ constexpr WordPair kWriteDone{u"写入成功!", u"         WRITE SUCCEED!"};
 constexpr WordPair kReadDone{u"读取成功!", u"         READ SUCCEED!"};
 
 const SignallingSetup kSetup{
-    {Bank::Dtmf, dtmf::kBlockCount, false, true}, 4, 5, {kWriteDone, true}, {kReadDone, true},
+    {Bank::Dtmf, dtmf::kBlockCount, true},       4, 5, {kWriteDone, true}, {kReadDone, true},
     CharacterRule{u"0123456789ABCD#*", u"ABCD"},
 };
 

@@ -18,8 +18,7 @@ using namespace wf;
 namespace {
 
 const SignallingSetup kSetup{
-    // A read follows the block number each reply carries.
-    {Bank::FiveTone, fivetone::kBlockCount, true, true},
+    {Bank::FiveTone, fivetone::kBlockCount, true},
     17,
     16,
     {{u"写入成功!", u"         WRITE SUCCEED!"}, true},

@@ -17,8 +17,12 @@ namespace {
 // The FSK window reports a write with a plain message, without the exclamation mark in
 // Chinese, and a read not at all. Its write runs without the repeat.
 const SignallingSetup kSetup{
-    {Bank::Fsk, fsk::kBlockCount, false, false},        4,  4,
-    {{u"写入成功", u"         WRITE SUCCEED!"}, false}, {}, std::nullopt,
+    {Bank::Fsk, fsk::kBlockCount, false},
+    4,
+    4,
+    {{u"写入成功", u"         WRITE SUCCEED!"}, false},
+    {},
+    std::nullopt,
 };
 
 } // namespace

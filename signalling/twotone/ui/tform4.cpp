@@ -15,8 +15,7 @@ using namespace wf;
 namespace {
 
 const SignallingSetup kSetup{
-    // A read follows the block number each reply carries.
-    {Bank::TwoTone, twotone::kReadBlockCount, true, true},
+    {Bank::TwoTone, twotone::kReadBlockCount, true},
     11,
     11,
     {{u"写入成功!", u"         WRITE SUCCEED!"}, true},
