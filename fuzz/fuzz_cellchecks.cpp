@@ -3,12 +3,14 @@
 // pasted or loaded from a data file edited by hand.
 //
 // Input: the committed column (first byte, modulo 16), the language (bit 0 of the second byte:
-// English), then the sixteen cells of the row, each ended by a 0xFF byte and read as UTF-8.
+// English), then the sixteen cells of the row and the text the committed cell held before the
+// edit, each ended by a 0xFF byte and read as UTF-8.
 //
-// Checked: a text that does not read as a number leaves the whole row as it was; otherwise the
-// channel number never changes, a row left without receive frequency is empty, a fresh row gets
-// the usual values, and in any other row only the committed cell may change, into the form its
-// column takes.
+// Checked: a text that does not read as a number leaves the whole row as it was, unless it was
+// typed over the receive frequency of a channel, which then gets its frequency back; otherwise
+// the channel number never changes, a row left without receive frequency is empty, a fresh row
+// gets the usual values, and in any other row only the committed cell may change, into the form
+// its column takes.
 #include "fuzzinput.h"
 
 #include "channels/cellchecks.h"
@@ -24,9 +26,10 @@ namespace {
 bool isFiveDecimals(const QString &text)
 {
     const qsizetype point = text.indexOf(u'.');
-    if (point < 1 || text.size() - point - 1 != 5)
+    const qsizetype first = text.startsWith(u'-') ? 1 : 0;
+    if (point <= first || text.size() - point - 1 != 5)
         return false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    for (qsizetype i = first; i < text.size(); ++i) {
         if (i != point && (text[i] < u'0' || text[i] > u'9'))
             return false;
     }
@@ -72,20 +75,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::InputReader input(data, size);
     const int committed = input.byte() % column::kCount;
     const Language language = (input.byte() & 1) ? Language::English : Language::Chinese;
-    const QStringList texts = input.texts(column::kCount);
+    const QStringList texts = input.texts(column::kCount + 1);
     ChannelRow before;
-    std::copy(texts.begin(), texts.end(), before.begin());
+    std::copy(texts.begin(), texts.begin() + column::kCount, before.begin());
+    const QString &previous = texts.last();
 
     ChannelRow row = before;
-    const Conversion result = checkCommittedCell(row, committed, language);
+    const Conversion result = checkCommittedCell(row, committed, language, previous);
+
+    // A receive frequency typed over a channel's gives way to the one it had, whatever was
+    // typed; that one is written with five decimals like any other, whether or not it was ever
+    // checked (a data file edited by hand).
+    const bool heldChannel = committed == column::RxFrequency && !isBlank(previous);
+    const auto isReceiveFrequency = [&](const QString &text) {
+        return isCheckedFrequency(text) || (heldChannel && isFiveDecimals(text));
+    };
+    const auto othersUnchanged = [&] {
+        for (int c = 0; c < column::kCount; ++c) {
+            if (c != committed && row[c] != before[c])
+                return false;
+        }
+        return true;
+    };
 
     if (!result.ok()) {
         // Only the frequency and tone columns read their text as a number.
         FUZZ_CHECK(committed >= column::RxFrequency && committed <= column::EncodeTone);
-        FUZZ_CHECK(row == before);
-        return 0;
+        if (!heldChannel) {
+            FUZZ_CHECK(row == before);
+            return 0;
+        }
+        // The channel's own frequency back, stopped there when that is no number either.
+        if (row[column::RxFrequency] == previous && othersUnchanged())
+            return 0;
     }
     FUZZ_CHECK(row[column::Number] == before[column::Number]);
+    // Only emptying it deletes a channel; a mistyped frequency does not.
+    if (heldChannel && !isBlank(before[column::RxFrequency]))
+        FUZZ_CHECK(!isBlank(row[column::RxFrequency]));
 
     if (isBlank(row[column::RxFrequency])) {
         for (int c = column::RxFrequency; c < column::kCount; ++c)
@@ -93,12 +120,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
 
-    // Only a committed receive frequency can make a row fresh; its last two cells were never
-    // filled, which a loaded row's single spaces are not.
-    const bool fresh = committed == column::RxFrequency && before[column::Compander].isEmpty() &&
-                       before[column::SignallingInfo].isEmpty();
+    // Only a committed receive frequency can make a row fresh: one whose last two cells were
+    // never filled, or hold the single spaces of an empty row loaded from a data file.
+    const bool fresh = committed == column::RxFrequency && isBlank(before[column::Compander]) &&
+                       isBlank(before[column::SignallingInfo]);
     if (fresh) {
-        FUZZ_CHECK(isCheckedFrequency(row[column::RxFrequency]));
+        FUZZ_CHECK(isReceiveFrequency(row[column::RxFrequency]));
         FUZZ_CHECK(row[column::TxFrequency] == row[column::RxFrequency]);
         const auto &columns = table::channelColumns();
         for (int c = column::DecodeTone; c < column::kCount; ++c)
@@ -106,14 +133,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
 
-    for (int c = 0; c < column::kCount; ++c) {
-        if (c != committed)
-            FUZZ_CHECK(row[c] == before[c]);
-    }
+    FUZZ_CHECK(othersUnchanged());
     const QString &cell = row[committed];
     switch (committed) {
     case column::RxFrequency:
-        FUZZ_CHECK(isCheckedFrequency(cell));
+        FUZZ_CHECK(isReceiveFrequency(cell));
         break;
     case column::TxFrequency:
         // A blank transmit cell is not checked; an unacceptable one is emptied.
