@@ -67,6 +67,10 @@ QString invalidFloatMessage(QStringView text)
     return QStringLiteral("'%1' is not a valid floating point value").arg(text);
 }
 
+namespace {
+constexpr double kLargestDecimal = 1e15;
+} // namespace
+
 std::optional<double> readDecimal(QStringView text)
 {
     const QStringView number = text.trimmed();
@@ -75,7 +79,10 @@ std::optional<double> readDecimal(QStringView text)
     // The syntax is checked above, so the conversion only has the range left to refuse.
     bool ok = false;
     const double value = number.toDouble(&ok);
-    if (!ok)
+    // Nothing the radio keeps comes near 10^15. A larger number (only a pasted text or an edited
+    // data file can hold one) would lose its last digits, and overflow to "inf" when it is
+    // scaled to be shown with its decimals.
+    if (!ok || !std::isfinite(value) || std::abs(value) >= kLargestDecimal)
         return std::nullopt;
     return value;
 }

@@ -12,6 +12,7 @@ class TestCellChecks final : public QObject
     Q_OBJECT
 
 private slots:
+    void hugeTonesAreNoNumbers();
     void toneEntries_data();
     void toneEntries();
     void frequencyEntries_data();
@@ -61,6 +62,18 @@ void TestCellChecks::toneEntries_data()
     row("67.05 rounds up", u"67.05"_s, false, u"67.1"_s);
     row("254.1", u"254.1"_s, false, u"254.1"_s);
     row("N alone in 3 chars is none", u"N.N"_s, false, u"无"_s);
+}
+
+void TestCellChecks::hugeTonesAreNoNumbers()
+{
+    // A pasted tone beyond any number the radio keeps is refused as no number, instead of
+    // being stored as "-inf".
+    ChannelRow row;
+    row[column::RxFrequency] = u"145.50000"_s;
+    row[column::DecodeTone] = u"-1e308"_s;
+    const Conversion result = checkCommittedCell(row, column::DecodeTone, Language::Chinese);
+    QCOMPARE(result.error, u"'-1e308' is not a valid floating point value"_s);
+    QVERIFY(!row[column::DecodeTone].contains(u"inf"_s));
 }
 
 void TestCellChecks::toneEntries()
@@ -136,6 +149,11 @@ void TestCellChecks::channelKeepsItsFrequency_data()
     // A row that held no channel has nothing to go back to.
     QTest::newRow("no channel before") << QString() << u"14E"_s << QString() << QString();
     QTest::newRow("loaded empty row") << u" "_s << u"1000"_s << QString() << QString();
+    // A number far beyond any frequency (a hand-edited file) is no number: it never comes back
+    // as "inf".
+    QTest::newRow("loaded, far too large")
+        << u"1E306"_s << u"14E"_s << u"1E306"_s << u"'1E306' is not a valid floating point value"_s;
+    QTest::newRow("typed far too large") << channel << u"1E306"_s << channel << QString();
 }
 
 void TestCellChecks::channelKeepsItsFrequency()
