@@ -3,7 +3,9 @@
 #include "signalling/dtmf/dtmfcontrols.h"
 #include "signalling/dtmf/dtmfdigits.h"
 
+#include "support/codecframes.h"
 #include <QRandomGenerator>
+
 #include <QtTest>
 
 using namespace wf;
@@ -24,18 +26,10 @@ const QByteArray kInitialBlock0 = QByteArray::fromHex("06 00 0A 00 00 FF 00 00 0
 const QHash<QString, int> kByteOf = {{"cb1", 0},  {"cb2", 1},  {"cb3", 2},  {"cb4", 3}, {"cb5", 4},
                                      {"cb6", 14}, {"cb7", 15}, {"cb8", 16}, {"cb9", 17}};
 
-QByteArray bytesOf(const Payload &payload)
-{
-    return QByteArray(reinterpret_cast<const char *>(payload.data()), int(payload.size()));
-}
-
-// A data frame of bank 1 as the radio sends it.
+// A data frame of this bank as the radio sends it.
 std::array<quint8, frame::kBlockFrameSize> frameOf(int block, const QByteArray &payload)
 {
-    std::array<quint8, frame::kBlockFrameSize> frame{};
-    putBlockHeader(frame.data(), quint8(Bank::Dtmf), quint8(block));
-    std::copy(payload.begin(), payload.end(), frame.begin() + frame::kPayloadOffset);
-    return frame;
+    return codecFrame(Bank::Dtmf, block, payload);
 }
 
 const Control<Texts> &control(const QString &name)

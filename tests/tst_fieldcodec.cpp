@@ -2,6 +2,8 @@
 #include "signalling/controls.h"
 #include "signalling/fieldtable.h"
 
+#include "support/codecframes.h"
+
 #include <QtTest>
 
 using namespace wf;
@@ -96,11 +98,6 @@ QString *member(Sample &s, const QString &name)
         {"cell", &Sample::cell},
     };
     return &(s.*members.value(name));
-}
-
-QByteArray bytesOf(const Payload &payload)
-{
-    return QByteArray(reinterpret_cast<const char *>(payload.data()), int(payload.size()));
 }
 
 Payload payloadFrom(const QByteArray &bytes)

@@ -3,7 +3,9 @@
 #include "signalling/fivetone/fivetonecontrols.h"
 #include "signalling/fivetone/fivetonestandards.h"
 
+#include "support/codecframes.h"
 #include <QRandomGenerator>
+
 #include <QtTest>
 
 using namespace wf;
@@ -27,18 +29,10 @@ const QByteArray kZeros(frame::kPayloadSize, '\0');
 const QByteArray kFilledEncodeRow = QByteArray::fromHex("452301 452301 785604 DEBC0A 01 00");
 const QByteArray kFilledDecodeRow = QByteArray::fromHex("01 452301 785604 21 DEBC0A 896705");
 
-QByteArray bytesOf(const Payload &payload)
-{
-    return QByteArray(reinterpret_cast<const char *>(payload.data()), int(payload.size()));
-}
-
-// A data frame of bank 4 as the radio sends it.
+// A data frame of this bank as the radio sends it.
 std::array<quint8, frame::kBlockFrameSize> frameOf(int block, const QByteArray &payload)
 {
-    std::array<quint8, frame::kBlockFrameSize> frame{};
-    putBlockHeader(frame.data(), quint8(Bank::FiveTone), quint8(block));
-    std::copy(payload.begin(), payload.end(), frame.begin() + frame::kPayloadOffset);
-    return frame;
+    return codecFrame(Bank::FiveTone, block, payload);
 }
 
 // A control by its object name, or a cell as "xg1:R:C", "xg2:R:C" or "xg3:R:C".

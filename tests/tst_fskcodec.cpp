@@ -2,7 +2,9 @@
 #include "signalling/fsk/fskblocks.h"
 #include "signalling/fsk/fskcontrols.h"
 
+#include "support/codecframes.h"
 #include <QRandomGenerator>
+
 #include <QtTest>
 
 using namespace wf;
@@ -18,18 +20,10 @@ constexpr Language kLanguages[] = {Language::Chinese, Language::English};
 const QByteArray kInitialBlock0 =
     QByteArray::fromHex("64 00 E8 03 18 90 01 0A FF") + QByteArray(19, '\0');
 
-QByteArray bytesOf(const Payload &payload)
-{
-    return QByteArray(reinterpret_cast<const char *>(payload.data()), int(payload.size()));
-}
-
-// A data frame of bank 2 as the radio sends it.
+// A data frame of this bank as the radio sends it.
 std::array<quint8, frame::kBlockFrameSize> frameOf(int block, const QByteArray &payload)
 {
-    std::array<quint8, frame::kBlockFrameSize> frame{};
-    putBlockHeader(frame.data(), quint8(Bank::Fsk), quint8(block));
-    std::copy(payload.begin(), payload.end(), frame.begin() + frame::kPayloadOffset);
-    return frame;
+    return codecFrame(Bank::Fsk, block, payload);
 }
 
 // A control by its object name, or a table cell as "fleet:N" or "id:N" for row N.

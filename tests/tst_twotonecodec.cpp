@@ -2,7 +2,9 @@
 #include "signalling/twotone/twotoneblocks.h"
 #include "signalling/twotone/twotonecontrols.h"
 
+#include "support/codecframes.h"
 #include <QRandomGenerator>
+
 #include <QtTest>
 
 using namespace wf;
@@ -21,18 +23,10 @@ const QByteArray kInitialBlock0 =
 
 const QByteArray kZeros(frame::kPayloadSize, '\0');
 
-QByteArray bytesOf(const Payload &payload)
-{
-    return QByteArray(reinterpret_cast<const char *>(payload.data()), int(payload.size()));
-}
-
-// A data frame of bank 3 as the radio sends it.
+// A data frame of this bank as the radio sends it.
 std::array<quint8, frame::kBlockFrameSize> frameOf(int block, const QByteArray &payload)
 {
-    std::array<quint8, frame::kBlockFrameSize> frame{};
-    putBlockHeader(frame.data(), quint8(Bank::TwoTone), quint8(block));
-    std::copy(payload.begin(), payload.end(), frame.begin() + frame::kPayloadOffset);
-    return frame;
+    return codecFrame(Bank::TwoTone, block, payload);
 }
 
 // A control by its object name, or a cell as "xg1:R:C" or "xg2:R:C" (row R, column C).
