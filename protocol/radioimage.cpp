@@ -31,27 +31,32 @@ QString layoutText()
     return banks.join(QLatin1Char(' '));
 }
 
-bool parsePayload(const QStringList &groups, BlockPayload *payload, QString *problem)
+bool isHexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+}
+
+} // namespace
+
+bool parsePayloadHex(const QStringList &groups, BlockPayload *payload, QString *problem)
 {
     QByteArray digits;
     for (const QString &group : groups) {
-        for (const QChar c : group) {
-            const char16_t u = c.unicode();
-            const bool hex =
-                (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
-            if (!hex) {
-                *problem = QStringLiteral("'%1' is not hexadecimal").arg(group);
-                return false;
-            }
-        }
         if (group.size() % 2 != 0) {
             *problem = QStringLiteral("'%1' is not a whole number of bytes").arg(group);
             return false;
         }
+        for (const QChar c : group) {
+            if (!isHexDigit(c)) {
+                *problem = QStringLiteral("'%1' is not hexadecimal").arg(group);
+                return false;
+            }
+        }
         digits += group.toLatin1();
     }
     if (digits.size() != 2 * frame::kPayloadSize) {
-        *problem = QStringLiteral("the block has %1 hex digits instead of %2")
+        *problem = QStringLiteral("the payload has %1 hex digits instead of %2")
                        .arg(digits.size())
                        .arg(2 * frame::kPayloadSize);
         return false;
@@ -60,8 +65,6 @@ bool parsePayload(const QStringList &groups, BlockPayload *payload, QString *pro
     std::copy(bytes.begin(), bytes.end(), payload->begin());
     return true;
 }
-
-} // namespace
 
 RadioImage::RadioImage()
     : m_blocks(std::size_t(addresses().size()), BlockPayload{})
@@ -195,7 +198,7 @@ bool RadioImage::fromText(const QString &text, RadioImage *image, QString *error
                             .arg(definedOnLine[std::size_t(index)]));
         }
         QString problem;
-        if (!parsePayload(fields.mid(2), &result.m_blocks[std::size_t(index)], &problem))
+        if (!parsePayloadHex(fields.mid(2), &result.m_blocks[std::size_t(index)], &problem))
             return fail(problem);
         definedOnLine[std::size_t(index)] = lineNumber;
     }

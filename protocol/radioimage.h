@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <vector>
@@ -25,6 +26,10 @@ struct BlockAddress
 
 /** The 28 payload bytes of one block. */
 using BlockPayload = std::array<quint8, frame::kPayloadSize>;
+
+/** The payload of an image line from its hex fields: one run of 56 digits or groups of whole
+ *  bytes. False, with what is wrong in `problem`, for anything else. */
+bool parsePayloadHex(const QStringList &groups, BlockPayload *payload, QString *problem);
 
 /** A complete copy of a radio's memory: every block of every bank, as read from the radio or
  *  to be written back to it. Its text form is one line a block (bank, block, 56 hex digits)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/vradio/radiomemory.h"
 
+#include "protocol/radioimage.h"
+
 #include "tools/vradio/demoimage.h"
 
 #include <QFile>
@@ -19,45 +21,11 @@ int totalBlocks()
     return count;
 }
 
-bool isHexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
-}
-
 bool parseNumber(const QString &field, int *value)
 {
     bool ok = false;
     *value = field.toInt(&ok, 10);
     return ok;
-}
-
-// The payload may be written as one run of 56 digits or split into groups of whole bytes.
-bool parsePayload(const QStringList &groups, Payload *payload, QString *problem)
-{
-    QByteArray digits;
-    for (const QString &group : groups) {
-        if (group.size() % 2 != 0) {
-            *problem = QStringLiteral("'%1' is not a whole number of bytes").arg(group);
-            return false;
-        }
-        for (const QChar c : group) {
-            if (!isHexDigit(c)) {
-                *problem = QStringLiteral("'%1' is not hexadecimal").arg(group);
-                return false;
-            }
-        }
-        digits += group.toLatin1();
-    }
-    if (digits.size() != 2 * frame::kPayloadSize) {
-        *problem = QStringLiteral("the payload has %1 hex digits instead of %2")
-                       .arg(digits.size())
-                       .arg(2 * frame::kPayloadSize);
-        return false;
-    }
-    const QByteArray bytes = QByteArray::fromHex(digits);
-    std::copy(bytes.begin(), bytes.end(), payload->begin());
-    return true;
 }
 
 } // namespace
@@ -153,7 +121,7 @@ bool RadioMemory::loadText(const QString &text, QString *error, QList<BlockId> *
         }
 
         QString problem;
-        if (!parsePayload(fields.mid(2), &blocks[index], &problem))
+        if (!parsePayloadHex(fields.mid(2), &blocks[index], &problem))
             return fail(problem);
         definedOnLine[index] = lineNumber;
     }
