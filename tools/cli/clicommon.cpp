@@ -114,6 +114,14 @@ void Arguments::addRadioOptions()
     addTimeoutOption();
 }
 
+void Arguments::addSafeWriteOptions(const QString &snapshotHelp)
+{
+    m_parser.addOptions({
+        {QStringLiteral("no-snapshot"), snapshotHelp},
+        {QStringLiteral("no-verify"), QStringLiteral("Do not read the written blocks back.")},
+    });
+}
+
 void Arguments::addTimeoutOption()
 {
     m_timeout = true;

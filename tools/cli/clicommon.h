@@ -51,6 +51,11 @@ public:
     QCommandLineParser &parser() { return m_parser; }
     /** Adds --port, --timeout and --quiet. */
     void addRadioOptions();
+    /** Adds --no-snapshot and --no-verify, for the commands that write a radio. */
+    void addSafeWriteOptions(const QString &snapshotHelp);
+    /** Whether a write takes a snapshot first, and reads its blocks back after. */
+    bool snapshot() const { return !m_parser.isSet(QStringLiteral("no-snapshot")); }
+    bool verify() const { return !m_parser.isSet(QStringLiteral("no-verify")); }
     /** Adds --timeout alone, for commands that read a radio only when told radio:PORT. */
     void addTimeoutOption();
     /** Parses; on --help prints the help and sets *exit to 0, on an error complains and sets it

@@ -78,13 +78,12 @@ int runFleet(const QStringList &arguments)
                                   "write finish first."),
                    QStringLiteral("FILE.wh"));
     args.addRadioOptions();
+    args.addSafeWriteOptions(QStringLiteral("Do not read and save each radio first."));
     args.parser().addOptions({
         {QStringLiteral("log"),
          QStringLiteral("CSV file to append a line to for every radio (time, port, result, "
                         "seconds, differences)."),
          QStringLiteral("FILE")},
-        {QStringLiteral("no-snapshot"), QStringLiteral("Do not read and save each radio first.")},
-        {QStringLiteral("no-verify"), QStringLiteral("Do not read the written blocks back.")},
         {QStringLiteral("poll"),
          QStringLiteral("Seconds between looks for the next radio (default 1)."),
          QStringLiteral("SECONDS"), QStringLiteral("1")},
@@ -121,9 +120,8 @@ int runFleet(const QStringList &arguments)
         QElapsedTimer clock;
         clock.start();
         auto session = openSession(args);
-        const WriteOutcome outcome = safeWrite(
-            *session, image, WriteScope::Main, !args.parser().isSet(QStringLiteral("no-snapshot")),
-            !args.parser().isSet(QStringLiteral("no-verify")), stops);
+        const WriteOutcome outcome =
+            safeWrite(*session, image, WriteScope::Main, args.snapshot(), args.verify(), stops);
         const double seconds = clock.elapsed() / 1000.0;
         const bool ok = outcome.exitCode == kSuccess;
         if (ok)

@@ -14,10 +14,7 @@ int runRestore(const QStringList &arguments)
                                   "verify after."),
                    QStringLiteral("IMAGE"));
     args.addRadioOptions();
-    args.parser().addOptions({
-        {QStringLiteral("no-snapshot"), QStringLiteral("Do not read and save the radio first.")},
-        {QStringLiteral("no-verify"), QStringLiteral("Do not read the written blocks back.")},
-    });
+    args.addSafeWriteOptions(QStringLiteral("Do not read and save the radio first."));
     int exit = kSuccess;
     QStringList files;
     if (!args.parse(arguments, &exit))
@@ -33,9 +30,8 @@ int runRestore(const QStringList &arguments)
     }
     StopSignals stops;
     auto session = openSession(args);
-    const WriteOutcome outcome = safeWrite(
-        *session, image, WriteScope::All, !args.parser().isSet(QStringLiteral("no-snapshot")),
-        !args.parser().isSet(QStringLiteral("no-verify")), stops);
+    const WriteOutcome outcome =
+        safeWrite(*session, image, WriteScope::All, args.snapshot(), args.verify(), stops);
     return outcome.exitCode;
 }
 

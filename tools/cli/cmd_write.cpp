@@ -15,10 +15,7 @@ int runWrite(const QStringList &arguments)
                                   "written and read back, and compared byte for byte."),
                    QStringLiteral("FILE.wh"));
     args.addRadioOptions();
-    args.parser().addOptions({
-        {QStringLiteral("no-snapshot"), QStringLiteral("Do not read and save the radio first.")},
-        {QStringLiteral("no-verify"), QStringLiteral("Do not read the written blocks back.")},
-    });
+    args.addSafeWriteOptions(QStringLiteral("Do not read and save the radio first."));
     int exit = kSuccess;
     QStringList files;
     if (!args.parse(arguments, &exit))
@@ -34,9 +31,8 @@ int runWrite(const QStringList &arguments)
 
     StopSignals stops;
     auto session = openSession(args);
-    const WriteOutcome outcome = safeWrite(
-        *session, image, WriteScope::Main, !args.parser().isSet(QStringLiteral("no-snapshot")),
-        !args.parser().isSet(QStringLiteral("no-verify")), stops);
+    const WriteOutcome outcome =
+        safeWrite(*session, image, WriteScope::Main, args.snapshot(), args.verify(), stops);
     return outcome.exitCode;
 }
 
