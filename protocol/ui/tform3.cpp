@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/ui/tform3.h"
 
+#include "i18n/captions.h"
 #include "i18n/ui/messagebox.h"
 #include "protocol/radiolink.h"
 
@@ -14,8 +15,9 @@ namespace {
 
 constexpr WordPair kWriteCaption{u"向对讲机写入数据", u"Write Data To Radio"};
 constexpr WordPair kReadCaption{u"从对讲机读取数据", u"Read Data From Radio"};
-constexpr WordPair kRetry{u"重试", u"RETRY"};
-constexpr WordPair kCancel{u"取消", u"CANCEL"};
+// The buttons' captions, from the caption table the language switch also writes.
+constexpr WordPair kRetry = captions::kProgressDialog[0].text;
+constexpr WordPair kCancel = captions::kProgressDialog[1].text;
 constexpr WordPair kLineLost{u"与对讲机的连接已断开。请检查连接线，然后按“重试”或“取消”。",
                              u"The line to the radio was lost. Check the cable, then press RETRY "
                              u"or CANCEL."};
