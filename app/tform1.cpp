@@ -396,12 +396,11 @@ void TForm1::ApplyCaptions(Language language, captions::MainSetter setter)
         setChannelRow(row, cells);
     }
 
+    // The captions came with the caption table above, renames included; only the widths follow.
     const auto &columns = table::channelColumns();
     const bool english = language == Language::English;
-    for (int c = 0; c < column::kCount; ++c) {
-        xg->Columns(c)->setCaption(columns[c].caption.in(language).toString());
+    for (int c = 0; c < column::kCount; ++c)
         xg->setColWidths(c, english ? columns[c].widthEnglish : columns[c].widthChinese);
-    }
     for (const auto &[col, editor] : m_editors[int(language)])
         xg->Columns(col)->setEditor(editor);
     const int clientWidth = english ? 922 : kClientWidth;
@@ -800,12 +799,19 @@ bool TForm1::LoadDataFile(const QString &fileName)
     m_dataFolder = QFileInfo(fileName).absolutePath();
     // Row 0 takes the captions the file holds; the channel numbers come back when the window
     // is next activated.
-    for (int row = 0; row < table::kRowCount; ++row)
+    const Language shown = displayLanguage();
+    const bool otherLanguage = file.contents.language && *file.contents.language != shown;
+    ChannelRow captions = file.contents.sheet.rows[0];
+    // Column 11 reads the same in both languages and no caption setter writes it: a file of the
+    // other language must not leave its own text there.
+    if (otherLanguage)
+        captions[column::PttId] = xg->Cells(column::PttId, 0);
+    setChannelRow(0, captions);
+    for (int row = 1; row < table::kRowCount; ++row)
         setChannelRow(row, file.contents.sheet.rows[row]);
     setSettingsTexts(file.contents.sheet.settings);
     // A file saved in the other language shows its words and captions in this one.
-    const Language shown = displayLanguage();
-    if (file.contents.language && *file.contents.language != shown)
+    if (otherLanguage)
         ApplyCaptions(shown);
     return true;
 }

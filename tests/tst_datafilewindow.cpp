@@ -422,6 +422,11 @@ void TestDataFileWindow::openingAFileOfTheOtherLanguage()
     }
     save(writer, {m_dir->path(), u"radio.wh"_s});
     QVERIFY(m_messages.isEmpty());
+    // Column 11 reads "PTTID" in both languages and no switch writes it: a file of the other
+    // language does not put its own text there.
+    QByteArray bytes = readBytes(path(u"radio.wh"_s));
+    QVERIFY(bytes.contains(",PTTID,"));
+    QVERIFY(writeBytes(path(u"radio.wh"_s), bytes.replace(",PTTID,", ",PTT-ID,")));
 
     TForm1 &reader = openWindow(shown);
     open(reader, {m_dir->path(), u"radio.wh"_s});
@@ -432,6 +437,7 @@ void TestDataFileWindow::openingAFileOfTheOtherLanguage()
                             shownSettings[4], shownSettings[5], shownSettings[6], shownSettings[7],
                             shownSettings[8], shownSettings[9]}));
     QCOMPARE(reader.xg->Cells(column::Number, 0), caption);
+    QCOMPARE(reader.xg->Cells(column::PttId, 0), u"PTTID"_s);
     QCOMPARE(reader.N11->text(), fileMenu);
     // The lists stay those of the shown language.
     QCOMPARE(reader.ComboBoxes[setting::Scan]->itemText(0), shownSettings[setting::Scan]);

@@ -166,25 +166,34 @@ void TestLanguage::startUp_data()
     QTest::addColumn<Language>("language");
     QTest::addColumn<QString>("fileMenu");
     QTest::addColumn<QString>("writeButton");
+    QTest::addColumn<QString>("rxCaption");
 
     QTest::newRow("no file: created Chinese, built-in captions")
-        << QString() << Language::Chinese << u"文件(&F)"_s << u"写频(&W)(F11)"_s;
+        << QString() << Language::Chinese << u"文件(&F)"_s << u"写频(&W)(F11)"_s << u"接收频率"_s;
     QTest::newRow("1: English") << u"[language]\r\n语言=1\r\n"_s << Language::English << u"File"_s
-                                << u"Write(&W)(F11)"_s;
-    QTest::newRow("no key: English")
-        << u"[language]\r\n"_s << Language::English << u"File"_s << u"Write(&W)(F11)"_s;
-    QTest::newRow("not a number: English")
-        << u"[language]\n语言=yes\n"_s << Language::English << u"File"_s << u"Write(&W)(F11)"_s;
+                                << u"Write(&W)(F11)"_s << u"RX Freq"_s;
+    QTest::newRow("no key: English") << u"[language]\r\n"_s << Language::English << u"File"_s
+                                     << u"Write(&W)(F11)"_s << u"RX Freq"_s;
+    QTest::newRow("not a number: English") << u"[language]\n语言=yes\n"_s << Language::English
+                                           << u"File"_s << u"Write(&W)(F11)"_s << u"RX Freq"_s;
     QTest::newRow("0: Chinese, plain captions")
-        << u"[language]\r\n语言=0\r\n"_s << Language::Chinese << u"文件"_s << u"写频(&W)(F11)"_s;
+        << u"[language]\r\n语言=0\r\n"_s << Language::Chinese << u"文件"_s << u"写频(&W)(F11)"_s
+        << u"接收频率"_s;
     QTest::newRow("renamed in English")
         << u"[language]\r\n语言=1\r\n[中文]\r\n文件=FILE!\r\n写频=WRITE!\r\n"_s << Language::English
-        << u"FILE!"_s << u"WRITE!"_s;
+        << u"FILE!"_s << u"WRITE!"_s << u"RX Freq"_s;
     QTest::newRow("the English key does not rename in Chinese")
         << u"[language]\r\n语言=0\r\n[中文]\r\n文件=FILE!\r\n"_s << Language::Chinese << u"文件"_s
-        << u"写频(&W)(F11)"_s;
-    QTest::newRow("renamed in Chinese") << u"[language]\r\n语言=0\r\n[中文]\r\nFile=档案\r\n"_s
-                                        << Language::Chinese << u"档案"_s << u"写频(&W)(F11)"_s;
+        << u"写频(&W)(F11)"_s << u"接收频率"_s;
+    QTest::newRow("renamed in Chinese")
+        << u"[language]\r\n语言=0\r\n[中文]\r\nFile=档案\r\n"_s << Language::Chinese << u"档案"_s
+        << u"写频(&W)(F11)"_s << u"接收频率"_s;
+    QTest::newRow("column renamed in Chinese")
+        << u"[language]\r\n语言=0\r\n[中文]\r\nRX Freq=收信频率\r\n"_s << Language::Chinese
+        << u"文件"_s << u"写频(&W)(F11)"_s << u"收信频率"_s;
+    QTest::newRow("column renamed in English")
+        << u"[language]\r\n语言=1\r\n[中文]\r\n接收频率=RX MHz\r\n"_s << Language::English
+        << u"File"_s << u"Write(&W)(F11)"_s << u"RX MHz"_s;
 }
 
 void TestLanguage::startUp()
@@ -193,6 +202,7 @@ void TestLanguage::startUp()
     QFETCH(Language, language);
     QFETCH(QString, fileMenu);
     QFETCH(QString, writeButton);
+    QFETCH(QString, rxCaption);
 
     const QString path = iniFilePath();
     QVERIFY(path.startsWith(m_config->path()));
@@ -202,6 +212,7 @@ void TestLanguage::startUp()
     QCOMPARE(displayLanguage(), language);
     QCOMPARE(m_main->N11->text(), fileMenu);
     QCOMPARE(m_main->wbtn->text(), writeButton);
+    QCOMPARE(m_main->xg->Columns(column::RxFrequency)->Caption(), rxCaption);
     QCOMPARE(m_main->windowTitle(), kApplicationTitle.in(language).toString());
     // The other windows follow the flag the main window set.
     verifyCaptions(m_dtmf.get(), dtmf::kCaptions, language);
@@ -215,7 +226,8 @@ void TestLanguage::startUp()
 
 void TestLanguage::switchBothWays()
 {
-    writeIni(iniFilePath(), u"[language]\r\n语言=0\r\n[other]\r\nkept=yes\r\n"_s);
+    writeIni(iniFilePath(),
+             u"[language]\r\n语言=0\r\n[other]\r\nkept=yes\r\n[中文]\r\n接收频率=Receive\r\n"_s);
     openWindows();
 
     // Words in every kind of list and cell, and texts no list has.
@@ -256,6 +268,7 @@ void TestLanguage::switchBothWays()
              IniFile(iniFilePath()).read(), Language::English, captions::MainSetter::Switch))
         QCOMPARE(shownCaption(m_main.get(), shown.control, shown.column), shown.text);
     QCOMPARE(m_main->N11->text(), u"File"_s);
+    QCOMPARE(m_main->xg->Columns(column::RxFrequency)->Caption(), u"Receive"_s);
     QCOMPARE(m_main->DTMF1->text(), u"DTMF"_s);
     verifyCaptions(m_dtmf.get(), dtmf::kCaptions, Language::English);
     verifyCaptions(m_twoTone.get(), twotone::kCaptions, Language::English);
