@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 using namespace wf;
+using namespace Qt::StringLiterals;
 
 TForm7::TForm7(TForm1 &main, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -80,19 +81,22 @@ void TForm7::Button1Click()
 {
     m_main.closeSignallingWindows();
     hide();
-    // The stored language decides, not the one shown: choosing what is stored changes nothing.
+    // The language shown decides: choosing it changes nothing. (Deciding on the stored one
+    // would leave a user whose last choice the file could not keep unable to switch back.)
     IniFile ini(iniFilePath());
     const std::optional<Language> to =
-        languageToSwitchTo(storedLanguage(ini), ComboBox1->currentText());
+        languageToSwitchTo(displayLanguage(), ComboBox1->currentText());
     if (!to)
         return;
     SwitchAll(*to);
     setDisplayLanguageFlag(flagFor(*to));
     // The windows show the new language whether or not the file takes it; a file it could not
-    // be written to is left as it was.
+    // be written to is left as it was, and the user learns that the next start will differ.
+    if (storedLanguage(ini) == *to)
+        return;
     const IniWrite written = storeLanguage(ini, *to);
     if (!written.ok())
-        showError(&m_main, written.error);
+        showError(&m_main, written.error + u"\n\n"_s + kLanguageNotKept.in(*to).toString());
 }
 
 void TForm7::Button2Click()

@@ -34,13 +34,13 @@ IniWrite storeLanguage(IniFile &ini, Language language)
     return ini.writeBool(kLanguageSection, kLanguageKey, language == Language::English);
 }
 
-std::optional<Language> languageToSwitchTo(Language stored, QStringView choice)
+std::optional<Language> languageToSwitchTo(Language shown, QStringView choice)
 {
     const QStringView english = captions::kLanguageChoices[0];
     const QStringView chinese = captions::kLanguageChoices[1];
-    if (stored == Language::Chinese && choice == english)
+    if (shown == Language::Chinese && choice == english)
         return Language::English;
-    if (stored == Language::English && choice == chinese)
+    if (shown == Language::English && choice == chinese)
         return Language::Chinese;
     return std::nullopt;
 }

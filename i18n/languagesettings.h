@@ -42,9 +42,16 @@ Language storedLanguage(const IniFile &ini);
 /** Keeps a language in the INI file: "1" for English, "0" for Chinese. */
 IniWrite storeLanguage(IniFile &ini, Language language);
 
-/** The language the language dialog's OK switches to, given the stored language and the text
- *  of its list, or nothing when the choice is what is stored (or not a language). The stored
- *  language decides, not the one shown. */
-std::optional<Language> languageToSwitchTo(Language stored, QStringView choice);
+/** The language the language dialog's OK switches to, given the language the windows show and
+ *  the text of its list, or nothing when the choice is what is shown (or not a language). The
+ *  shown language decides: after a choice the INI file could not keep, the stored one differs,
+ *  and choosing the shown language back must still switch. */
+std::optional<Language> languageToSwitchTo(Language shown, QStringView choice);
+
+/** Said after "Unable to write to ..." when the dialog's choice could not be kept. */
+inline constexpr WordPair kLanguageNotKept{
+    u"语言选择未能保存，下次启动时仍显示原来的语言。请检查配置文件夹是否可写。",
+    u"The language choice could not be kept: the next start shows the language kept before. "
+    u"Check that the configuration folder can be written to."};
 
 } // namespace wf

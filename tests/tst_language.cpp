@@ -407,11 +407,24 @@ void TestLanguage::failedIniWriteKeepsTheShownLanguage()
     QCOMPARE(m_messages.first().kind, MessageKind::Error);
     QVERIFY2(m_messages.first().text.startsWith(u"Unable to write to "_s),
              qPrintable(m_messages.first().text));
+    QVERIFY2(m_messages.first().text.contains(
+                 u"语言选择未能保存，下次启动时仍显示原来的语言。请检查配置文件夹是否可写。"_s),
+             qPrintable(m_messages.first().text));
     // The windows went on in the language they show, and the flag says so.
     QCOMPARE(displayLanguage(), Language::Chinese);
     QCOMPARE(m_main->N11->text(), u"文件"_s);
     verifyCaptions(m_fsk.get(), fsk::kCaptions, Language::Chinese);
     QVERIFY(QFileInfo(folder).isFile());
+
+    // Back to the language the file still holds: the windows switch, and there is nothing the
+    // file would have to take.
+    m_main->N4->trigger();
+    m_dialog->ComboBox1->setCurrentText(u"English"_s);
+    m_dialog->Button1->click();
+    QCOMPARE(displayLanguage(), Language::English);
+    QCOMPARE(m_main->N11->text(), u"File"_s);
+    verifyCaptions(m_fsk.get(), fsk::kCaptions, Language::English);
+    QCOMPARE(m_messages.size(), 1);
 }
 
 QTEST_MAIN(TestLanguage)
