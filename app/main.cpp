@@ -17,13 +17,21 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
-    initialiseApplication();
-    const wf::ParsedArguments parsed = wf::parseArguments(QCoreApplication::arguments());
+    // The arguments are read before the window system is asked for: --help, --version and a
+    // mistyped option answer on a terminal that has no display.
+    wf::ParsedArguments parsed;
+    {
+        QCoreApplication arguments(argc, argv);
+        initialiseApplication();
+        parsed = wf::parseArguments(QCoreApplication::arguments());
+    }
     if (parsed.exit) {
         std::fputs(qPrintable(parsed.output), parsed.exitCode == 0 ? stdout : stderr);
         return parsed.exitCode;
     }
+
+    QApplication application(argc, argv);
+    initialiseApplication();
 
     // The main window first; the signalling windows share its line and its port list.
     TForm1 form1(nullptr, TForm1::PortList::Later);

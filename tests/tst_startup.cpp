@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QImage>
+#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QtTest>
@@ -154,6 +155,25 @@ void TestStartup::helpAndVersion()
     QCOMPARE(version.exitCode, 0);
     QVERIFY2(QRegularExpression(u"^writefreq \\d+\\.\\d+\n$"_s).match(version.output).hasMatch(),
              qPrintable(version.output));
+
+    // Asked from a terminal with no display at all, the program answers without one.
+    const QString program = qEnvironmentVariable("WRITEFREQ_GUI");
+    QVERIFY2(QFileInfo(program).isExecutable(), "WRITEFREQ_GUI names no program");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.remove(u"DISPLAY"_s);
+    environment.remove(u"WAYLAND_DISPLAY"_s);
+    for (const auto &[option, expected] :
+         {std::pair{u"--help"_s, u"--port <NAME>"_s}, std::pair{u"--version"_s, version.output}}) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(program, {option});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        const QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
+        QVERIFY2(output.contains(expected), qPrintable(output));
+    }
 }
 
 void TestStartup::chosenPort_data()
