@@ -15,6 +15,7 @@
 #include "i18n/inifile.h"
 #include "i18n/languagesettings.h"
 #include "i18n/ui/messagebox.h"
+#include "i18n/ui/qttranslations.h"
 #include "signalling/ui/signallingwindow.h"
 
 #include <QAbstractButton>
@@ -352,6 +353,7 @@ void TForm1::fillPortList()
 void TForm1::startLanguage(const StartupLanguage &startup)
 {
     setDisplayLanguageFlag(flagFor(startup.language));
+    useQtTranslations(startup.language);
     if (!startup.error.isEmpty())
         showError(this, startup.error);
     // A file created just now leaves the built-in captions, menu accelerators included.

@@ -6,6 +6,7 @@
 #include "i18n/inifile.h"
 #include "i18n/languagesettings.h"
 #include "i18n/ui/messagebox.h"
+#include "i18n/ui/qttranslations.h"
 #include "signalling/ui/signallingwindow.h"
 
 #include <QComboBox>
@@ -90,6 +91,7 @@ void TForm7::Button1Click()
         return;
     SwitchAll(*to);
     setDisplayLanguageFlag(flagFor(*to));
+    useQtTranslations(*to);
     // The windows show the new language whether or not the file takes it; a file it could not
     // be written to is left as it was, and the user learns that the next start will differ.
     if (storedLanguage(ini) == *to)

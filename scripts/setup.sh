@@ -8,7 +8,7 @@ packages=(
     build-essential cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-5compat-dev
     libgl-dev libxkbcommon-dev
-    qt6-qpa-plugins
+    qt6-qpa-plugins qt6-translations-l10n
     fonts-wqy-microhei
     xvfb xauth x11-utils
     desktop-file-utils appstream groff-base

@@ -23,6 +23,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -70,6 +71,13 @@ void verifyCaptions(QWidget *window, const Caption (&table)[N], Language languag
     for (const Caption &row : table) {
         QCOMPARE(shownCaption(window, row.control, row.column), row.text.in(language).toString());
     }
+}
+
+// What Qt's own dialogs call their Cancel button.
+QString qtCancelText()
+{
+    QDialogButtonBox box(QDialogButtonBox::Cancel);
+    return box.button(QDialogButtonBox::Cancel)->text();
 }
 
 void writeIni(const QString &path, const QString &text)
@@ -213,6 +221,7 @@ void TestLanguage::startUp()
     QCOMPARE(m_main->N11->text(), fileMenu);
     QCOMPARE(m_main->wbtn->text(), writeButton);
     QCOMPARE(m_main->xg->Columns(column::RxFrequency)->Caption(), rxCaption);
+    QCOMPARE(qtCancelText(), language == Language::English ? u"Cancel"_s : u"取消"_s);
     QCOMPARE(m_main->windowTitle(), kApplicationTitle.in(language).toString());
     // The other windows follow the flag the main window set.
     verifyCaptions(m_dtmf.get(), dtmf::kCaptions, language);
@@ -279,6 +288,7 @@ void TestLanguage::switchBothWays()
             QCOMPARE(shownCaption(m_dialog.get(), r.control, r.column), r.text.english.toString());
     }
     QCOMPARE(m_main->Form3->Button1->text(), u"RETRY"_s);
+    QCOMPARE(qtCancelText(), u"Cancel"_s);
 
     QCOMPARE(m_main->channelRow(1)[column::Power], u"HIGH"_s);
     QCOMPARE(m_main->channelRow(1)[column::Bandwidth], u"NARROW"_s);
@@ -313,6 +323,7 @@ void TestLanguage::switchBothWays()
     verifyCaptions(m_dtmf.get(), dtmf::kCaptions, Language::Chinese);
     verifyCaptions(m_twoTone.get(), twotone::kCaptions, Language::Chinese);
     verifyCaptions(m_fsk.get(), fsk::kCaptions, Language::Chinese);
+    QCOMPARE(qtCancelText(), u"取消"_s);
     // The switch of all windows writes the standards' header without its blank.
     QCOMPARE(m_fiveTone->xg1->Columns(0)->Caption(), u"5TONE 标准"_s);
     QCOMPARE(m_main->channelRow(1)[column::Power], u"高"_s);
