@@ -88,19 +88,17 @@ RadioImageMenu::RadioImageMenu(TForm1 &window, QMenu &fileMenu, QAction *before)
     verifyRadio->setObjectName(QStringLiteral("verifyRadio"));
     fileMenu.insertActions(before, {saveImage, restoreImage, verifyRadio});
     fileMenu.insertSeparator(saveImage);
-    showCaptions();
-    // The language can change while the program runs: the captions follow when the menu opens.
-    connect(&fileMenu, &QMenu::aboutToShow, this, &RadioImageMenu::showCaptions);
+    showCaptions(displayLanguage());
     connect(saveImage, &QAction::triggered, this, &RadioImageMenu::saveImageClick);
     connect(restoreImage, &QAction::triggered, this, &RadioImageMenu::restoreImageClick);
     connect(verifyRadio, &QAction::triggered, this, &RadioImageMenu::verifyRadioClick);
 }
 
-void RadioImageMenu::showCaptions()
+void RadioImageMenu::showCaptions(Language language)
 {
-    saveImage->setText(in(kSaveImage));
-    restoreImage->setText(in(kRestoreImage));
-    verifyRadio->setText(in(kVerifyRadio));
+    saveImage->setText(kSaveImage.in(language).toString());
+    restoreImage->setText(kRestoreImage.in(language).toString());
+    verifyRadio->setText(kVerifyRadio.in(language).toString());
 }
 
 bool RadioImageMenu::lineIsFree()

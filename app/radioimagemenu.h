@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "i18n/language.h"
 #include "protocol/radiosession.h"
 
 #include <QObject>
@@ -29,11 +30,13 @@ public:
     QAction *restoreImage = nullptr;
     QAction *verifyRadio = nullptr;
 
+    /** Writes the entries' captions in a language. */
+    void showCaptions(Language language);
+
 private:
     void saveImageClick();
     void restoreImageClick();
     void verifyRadioClick();
-    void showCaptions();
     QString askImageFile(bool save);
     bool lineIsFree();
     /** Runs `transfer` on a session of the window's port with the window disabled. */

@@ -115,6 +115,13 @@ TForm1::TForm1(QWidget *parent, PortList portList)
 
     comcbb = new QComboBox(client);
     comcbb->setObjectName(u"comcbb"_s);
+    // The port list has no caption on the screen. Screen readers on Windows and macOS take its
+    // accessible name; on Linux they name a combo box by the label it is the buddy of.
+    comcbb->setAccessibleName(captions::kPortListName.chinese.toString());
+    auto *portLabel = new QLabel(captions::kPortListName.chinese.toString(), client);
+    portLabel->setObjectName(u"portLabel"_s);
+    portLabel->setBuddy(comcbb);
+    portLabel->hide();
     comcbb->setGeometry(24, 528, 121, 24);
     wbtn = new QPushButton(kWriteButton.chinese.toString(), client);
     wbtn->setObjectName(u"wbtn"_s);
@@ -170,7 +177,7 @@ void TForm1::buildMenu()
     connect(N12, &QAction::triggered, this, &TForm1::N12Click);
     connect(N13, &QAction::triggered, this, &TForm1::N13Click);
     // Complete radio images and the verify, after the data files; Read and Write stay as they are.
-    new wf::RadioImageMenu(*this, *file, exitSeparator);
+    m_imageMenu = new wf::RadioImageMenu(*this, *file, exitSeparator);
 
     QMenu *signalling = menuBar()->addMenu(QString());
     N2 = signalling->menuAction();
@@ -316,15 +323,16 @@ void TForm1::buildEditors(Language language)
 
 void TForm1::setTabOrder()
 {
-    // The table first, then the settings, then the port, read and write.
+    // The table first, then the settings, then the port, and the buttons as they stand on the
+    // screen: write, then read (keyboard and screen-reader users meet them in that order).
     QWidget *previous = xg;
     for (QComboBox *box : ComboBoxes) {
         QWidget::setTabOrder(previous, box);
         previous = box;
     }
     QWidget::setTabOrder(previous, comcbb);
-    QWidget::setTabOrder(comcbb, rbtn);
-    QWidget::setTabOrder(rbtn, wbtn);
+    QWidget::setTabOrder(comcbb, wbtn);
+    QWidget::setTabOrder(wbtn, rbtn);
 }
 
 void TForm1::FormCreate()
@@ -381,6 +389,10 @@ void TForm1::ApplyCaptions(Language language, captions::MainSetter setter)
     const IniFile ini(iniFilePath());
     for (const captions::Shown &shown : captions::mainWindowCaptions(ini.read(), language, setter))
         showCaption(shown);
+    // What screen readers say, named in the same language as what the window shows.
+    comcbb->setAccessibleName(captions::kPortListName.in(language).toString());
+    findChild<QLabel *>(u"portLabel"_s)->setText(captions::kPortListName.in(language).toString());
+    m_imageMenu->showCaptions(language);
 
     for (int i = 0; i < setting::kCount; ++i) {
         QComboBox *box = ComboBoxes[i];

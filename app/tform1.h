@@ -19,6 +19,7 @@ class QPushButton;
 class QTimer;
 
 namespace wf {
+class RadioImageMenu;
 class SignallingWindow;
 struct StartupLanguage;
 class TCellEditor;
@@ -164,4 +165,6 @@ private:
 
     // Where the last data file was saved or opened: the file dialogs open there.
     QString m_dataFolder;
+
+    wf::RadioImageMenu *m_imageMenu = nullptr; ///< the radio image entries of the File menu
 };

@@ -134,6 +134,11 @@ inline constexpr Row kLanguageDialog[] = {
     {u"Button2", kNoColumn, {u"取消", u"Cancel"}},
 };
 
+/** What screen readers announce for controls that show no caption of their own: the port list
+ *  and the progress bars of the transfers. */
+inline constexpr WordPair kPortListName{u"串口", u"Serial port"};
+inline constexpr WordPair kProgressName{u"传输进度", u"Transfer progress"};
+
 /** The language dialog's list, the same in both languages. */
 inline constexpr QStringView kLanguageChoices[] = {u"English", u"中文"};
 

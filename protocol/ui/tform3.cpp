@@ -42,6 +42,7 @@ TForm3::TForm3(RadioLink &link, ProgressOwner &owner, QWidget *parent)
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setGeometry(19, 19, 510, 30);
     ProgressBar1->setTextVisible(false);
+    ProgressBar1->setAccessibleName(captions::kProgressName.chinese.toString());
     Button2 = new QPushButton(kCancel.chinese.toString(), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setGeometry(320, 59, 110, 33);
@@ -72,6 +73,7 @@ void TForm3::ApplyButtonCaptions(Language language)
 {
     Button1->setText(kRetry.in(language).toString());
     Button2->setText(kCancel.in(language).toString());
+    ProgressBar1->setAccessibleName(captions::kProgressName.in(language).toString());
 }
 
 void TForm3::showTransfer()

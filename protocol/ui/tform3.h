@@ -45,7 +45,7 @@ public:
     void showTransfer();
     /** Hides the dialog and gives the main window back its input. */
     void closeTransfer();
-    /** The captions of the two buttons in a language. */
+    /** The captions of the two buttons, and the bar's name for screen readers, in a language. */
     void ApplyButtonCaptions(wf::Language language);
 
     QProgressBar *ProgressBar1 = nullptr;

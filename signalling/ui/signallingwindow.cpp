@@ -9,6 +9,8 @@
 #include "i18n/valuewords.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -30,6 +32,15 @@ const QColor kSilver(192, 192, 192);
 constexpr WordPair kNoAnswer{u"对讲机没有应答，传输已停止。请检查连接线和对讲机，然后重试。",
                              u"The radio did not answer; the transfer was stopped. Check the "
                              u"cable and the radio, then try again."};
+
+// Qt describes a top-level widget of a class it does not know as a plain client area, which
+// screen readers announce as "filler"; these are windows, named by their titles.
+QAccessibleInterface *accessibleWindow(const QString &, QObject *object)
+{
+    if (auto *window = qobject_cast<SignallingWindow *>(object))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    return nullptr;
+}
 
 } // namespace
 
@@ -95,6 +106,11 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
 {
     // The program ends with its main window, whatever signalling window is still open.
     setAttribute(Qt::WA_QuitOnClose, false);
+    static const bool accessibleAsWindows = [] {
+        QAccessible::installFactory(accessibleWindow);
+        return true;
+    }();
+    Q_UNUSED(accessibleAsWindows);
     Timer1 = &m_transfer.Timer1;
     Timer1->setObjectName(QStringLiteral("Timer1"));
 
@@ -104,6 +120,7 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
     ProgressBar1 = new QProgressBar(m_buttonRow);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setTextVisible(false);
+    ProgressBar1->setAccessibleName(captions::kProgressName.in(m_language).toString());
     ProgressBar1->hide();
     rbtn = new QPushButton(m_buttonRow);
     rbtn->setObjectName(QStringLiteral("rbtn"));

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QWidget>
 
 #include <map>
@@ -18,7 +19,6 @@
 #include <vector>
 
 class QFormLayout;
-class QProgressBar;
 class QPushButton;
 class QTimer;
 
@@ -250,6 +250,7 @@ void SignallingWindow::switchLanguage(const Control<Record> (&controls)[N],
                                       const Caption (&table)[M], Language to, QSize minimum)
 {
     applyCaptions(this, table, M, to);
+    ProgressBar1->setAccessibleName(captions::kProgressName.in(to).toString());
     for (const Control<Record> &c : controls) {
         if (c.rule != LanguageRule::Fixed)
             switchCombo(c.name, c.rule, items(c.items, m_language), items(c.items, to));
