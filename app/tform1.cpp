@@ -573,7 +573,7 @@ void TForm1::wbtnClick()
         m_link.reopenPort(comcbb->currentText());
     } catch (const ECommsError &failure) {
         m_link.Tim1.stop();
-        showError(this, failure.message());
+        showError(this, portOpenMessage(displayLanguage(), comcbb->currentText(), failure.why()));
         return;
     }
     comcbb->setEnabled(false);
@@ -593,7 +593,7 @@ void TForm1::rbtnClick()
     try {
         m_link.reopenPort(comcbb->currentText());
     } catch (const ECommsError &failure) {
-        showError(this, failure.message());
+        showError(this, portOpenMessage(displayLanguage(), comcbb->currentText(), failure.why()));
         return;
     }
     comcbb->setEnabled(false);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
 #include <QStringView>
 #include <QtGlobal>
 
@@ -36,6 +37,10 @@ struct WordPair
     /** True when the text is either form of the pair, compared exactly. */
     bool matches(QStringView text) const { return text == chinese || text == english; }
 };
+
+/** The message of a serial port that will not open: the port's name, why it would not open (as
+ *  the system said it) and what to check, in a language. */
+QString portOpenMessage(Language language, const QString &port, const QString &why);
 
 /** The application's title in both languages: the main window's caption, and the title of the
  *  error messages and of the English messages of every window. */

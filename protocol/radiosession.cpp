@@ -77,7 +77,7 @@ bool RadioSession::openPort()
     try {
         m_link.reopenPort(m_port);
     } catch (const ECommsError &failure) {
-        m_error = QStringLiteral("cannot open %1: %2").arg(m_port, failure.message());
+        m_error = QStringLiteral("cannot open %1: %2").arg(m_port, failure.why());
         m_result = Result::PortError;
         return false;
     }

@@ -39,8 +39,11 @@ PortWorker::PortWorker()
 PortWorker::OpenResult PortWorker::open(const TCommSettings &settings)
 {
     m_port.setPortName(settings.commName);
-    if (!m_port.open(QIODevice::ReadWrite))
+    m_openFailure.clear();
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_openFailure = m_port.errorString();
         return whyNotOpened(settings.commName);
+    }
     // Whatever came in while the port was closed answers nothing the program has asked.
     m_port.clear(QSerialPort::AllDirections);
     applyTimeouts(settings);

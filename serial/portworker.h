@@ -31,6 +31,8 @@ public:
 
     /** Opens settings.commName and applies the settings to the line. */
     OpenResult open(const TCommSettings &settings);
+    /** What the system said when the last open failed ("Permission denied"...). */
+    QString openFailure() const { return m_openFailure; }
     /** Hands what is still queued to the driver, then closes the device. */
     void close();
     /** Queues bytes for the line, after everything queued before. */
@@ -56,6 +58,7 @@ private:
     QSerialPort m_port{this};
     QTimer m_silence{this};
     ChunkAssembler m_chunks{TComm::kMaxChunk};
+    QString m_openFailure;
 };
 
 } // namespace wf

@@ -7,9 +7,10 @@
 
 namespace wf {
 
-ECommsError::ECommsError(const QString &message)
+ECommsError::ECommsError(const QString &message, const QString &reason)
     : std::runtime_error(message.toStdString())
     , m_message(message)
+    , m_reason(reason)
 {}
 
 namespace {
@@ -67,12 +68,20 @@ void TComm::OpenPort()
         throw ECommsError(QStringLiteral("Unable to create read thread"));
 
     auto result = PortWorker::OpenResult::NoDevice;
+    QString reason;
     QMetaObject::invokeMethod(
-        w, [&] { result = w->open(m_settings); }, Qt::BlockingQueuedConnection);
+        w,
+        [&] {
+            result = w->open(m_settings);
+            reason = w->openFailure();
+        },
+        Qt::BlockingQueuedConnection);
     if (result != PortWorker::OpenResult::Opened) {
         thread->quit();
         thread->wait();
-        throw ECommsError(openErrorMessage(result));
+        // A device that opened but is no serial line has no system error to tell.
+        throw ECommsError(openErrorMessage(result),
+                          result == PortWorker::OpenResult::NoDevice ? reason : QString());
     }
 
     m_thread = std::move(thread);

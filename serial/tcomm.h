@@ -67,13 +67,17 @@ enum class TRtsControl : quint8 { RtsEnable, RtsDisable, RtsHandshake, RtsTransm
 class ECommsError final : public std::runtime_error
 {
 public:
-    /** Carries `message` as both what() (UTF-8) and message(). */
-    explicit ECommsError(const QString &message);
-    /** The text for the user. */
+    /** Carries `message` as both what() (UTF-8) and message(); `reason` is what the operating
+     *  system said, when it said anything. */
+    explicit ECommsError(const QString &message, const QString &reason = {});
+    /** The component's own text. */
     QString message() const { return m_message; }
+    /** Why the port would not open, for the user: the system's reason, else the message. */
+    QString why() const { return m_reason.isEmpty() ? m_message : m_reason; }
 
 private:
     QString m_message;
+    QString m_reason;
 };
 
 /** Everything a port is opened with: the properties of TComm, with the component's defaults. */

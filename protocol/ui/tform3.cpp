@@ -94,7 +94,7 @@ void TForm3::Button1Click()
         m_link.reopenPort(m_owner.portName());
     } catch (const ECommsError &error) {
         // The dialog stays: the user may plug the cable back in and try again, or cancel.
-        showError(this, error.message());
+        showError(this, portOpenMessage(displayLanguage(), m_owner.portName(), error.why()));
         return;
     }
     ProgressBar1->setValue(0);

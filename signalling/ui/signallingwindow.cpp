@@ -327,7 +327,7 @@ bool SignallingWindow::openPort()
     try {
         m_link.reopenPort(m_portBox.currentText());
     } catch (const ECommsError &failure) {
-        showError(this, failure.message());
+        showError(this, portOpenMessage(displayLanguage(), m_portBox.currentText(), failure.why()));
         return false;
     }
     m_portBox.setEnabled(false);
