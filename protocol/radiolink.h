@@ -25,8 +25,8 @@ public:
     /** A main write runs while the write button is disabled. */
     virtual bool mainWriteInProgress() const = 0;
 
-    /** Writes a data frame received during a main read into the table or the settings panel;
-     *  true when it was the settings block, which completes the read. */
+    /** Writes the block a main read asked for into the table or the settings panel; true when
+     *  it was the settings block, which completes the read. */
     virtual bool decodeMainBlock(const FrameBuffer &receiveCopy) = 0;
     /** Builds block `block` of a main write into the transmit buffer: channel blocks 1..16, then
      *  the settings as block 17. Returns the message of a text that did not convert, else empty. */
