@@ -153,9 +153,7 @@ void TestRadioLink::dispatchBySignallingWindow_data()
     QTest::addColumn<QByteArray>("chunk");
     QTest::addColumn<QStringList>("expected");
 
-    // The request that went out last is the one a data frame's bank and block answer, unless a
-    // row asks for another block; the windows are offered each chunk in the order 5-Tone,
-    // 2-Tone, FSK, DTMF.
+    // The windows are offered each chunk in the order 5-Tone, 2-Tone, FSK, DTMF.
     QTest::newRow("ack to every writing window in order")
         << QStringList{} << QStringList{"1", "4"} << kAck << QStringList{"write 4", "write 1"};
     QTest::newRow("data frame to the reading window of its bank")
@@ -166,8 +164,6 @@ void TestRadioLink::dispatchBySignallingWindow_data()
         << QStringList{"3"} << QStringList{} << dataFrame(2, 0) << QStringList{};
     QTest::newRow("only the bank decides among readers")
         << QStringList{"2", "3"} << QStringList{} << dataFrame(2, 1) << QStringList{"read 2"};
-    QTest::newRow("a block of the bank, not the one asked for")
-        << QStringList{"3"} << QStringList{} << dataFrame(3, 7) << QStringList{};
     QTest::newRow("a writing window takes no data frame")
         << QStringList{} << QStringList{"1"} << dataFrame(1, 0) << QStringList{};
     QTest::newRow("an ack while nothing runs")
@@ -185,10 +181,9 @@ void TestRadioLink::dispatchBySignallingWindow()
     QFETCH(QByteArray, chunk);
     QFETCH(QStringList, expected);
 
-    // The windows asked for the block a data frame carries, but for block 2 of a bank in a
-    // frame numbered 7.
+    // A data frame answers the request that went out last.
     if (chunk.size() > 2)
-        m_link->putRequest(quint8(chunk[1]), chunk[2] == 7 ? 2 : quint8(chunk[2]));
+        m_link->putRequest(quint8(chunk[1]), quint8(chunk[2]));
     QStringList log;
     std::vector<std::unique_ptr<FakeSignalling>> windows;
     for (quint8 bank : {4, 3, 2, 1}) {
