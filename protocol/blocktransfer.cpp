@@ -82,7 +82,9 @@ void BlockTransfer::sendRequest(int block)
 
 void BlockTransfer::writeStep()
 {
-    // The radio took block m_counter; the write is done when it has taken the last one.
+    // The radio took block m_counter; the write is done when it has taken the last one. A
+    // transfer that moves on is no silent one: the watchdog counts from its latest step.
+    Timer1.start();
     if (++m_counter >= int(m_payloads.size())) {
         end(Outcome::Done);
         return;
@@ -93,12 +95,12 @@ void BlockTransfer::writeStep()
 
 void BlockTransfer::readStep()
 {
+    // The line hands over only the block asked for last, so every block arrives once and in
+    // order, and the read ends only when all of them came.
+    Timer1.start();
     const int block = m_link.RxImage[2];
     emit blockArrived(m_link.RxImage);
     emit stepped();
-    // The next request follows the block that came, not a count of frames: a radio that
-    // answers a repeated request as well brings a block twice, and a count would then end the
-    // read with its last blocks never asked for, and say it succeeded.
     m_counter = block + 1;
     m_link.NextReadBlock = m_counter;
     if (m_counter >= m_plan.readBlocks) {

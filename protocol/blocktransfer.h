@@ -63,11 +63,12 @@ public:
     void readStep() override;
     void abandonTransfer() override;
 
-    /** The watchdog, started with every transfer and stopped when it ends. */
+    /** The watchdog, started with every transfer and again with every block read or
+     *  acknowledged, and stopped when the transfer ends. */
     QTimer Timer1;
 
 signals:
-    /** A data frame of the bank arrived during a read: frame byte 2 names the block. */
+    /** The block asked for arrived during a read: frame byte 2 names it. */
     void blockArrived(const wf::FrameBuffer &frame);
     /** One more block went across. */
     void stepped();

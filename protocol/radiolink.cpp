@@ -68,8 +68,16 @@ void RadioLink::reopenPort(const QString &portName)
     Comm1.OpenPort();
 }
 
+void RadioLink::putRequest(quint8 bank, quint8 block)
+{
+    putReadRequest(TxBuffer, bank, block);
+    m_askedBank = bank;
+    m_askedBlock = block;
+}
+
 void RadioLink::sendHandshake()
 {
+    m_askedBank = m_askedBlock = -1;
     putHandshake(TxBuffer);
     ComputeFrameCrc();
     m_handshakeOutstanding = true;
@@ -80,6 +88,23 @@ void RadioLink::SendData(int count)
 {
     for (int i = 0; i < count; ++i)
         Comm1.WritePortData(&TxBuffer[i], 1);
+    lineBusy();
+}
+
+void RadioLink::sendAtOnce(int count)
+{
+    Comm1.WritePortData(TxBuffer.data(), count);
+    lineBusy();
+}
+
+void RadioLink::lineBusy()
+{
+    // A repeat that follows a frame closely runs into it on the line: a radio that ends a frame
+    // at a short silence takes both as one, stores the first and acknowledges once, and that
+    // acknowledgement would be counted for the frame after it. The repeat is for a radio that
+    // stays silent, so it waits for a whole quiet period.
+    if (Tim1.isActive())
+        Tim1.start();
 }
 
 void RadioLink::restartFromHandshake()
@@ -90,16 +115,16 @@ void RadioLink::restartFromHandshake()
         WriteAckCount = 0;
     else if (m_host.mainReadInProgress())
         NextReadBlock = 0;
+    m_askedBank = m_askedBlock = -1;
     putHandshake(TxBuffer);
     m_handshakeOutstanding = true;
-    Comm1.WritePortData(TxBuffer.data(), frame::kHandshakeSize);
+    sendAtOnce(frame::kHandshakeSize);
     startRepeat();
 }
 
 void RadioLink::startRepeat()
 {
-    if (!Tim1.isActive())
-        Tim1.start();
+    Tim1.start();
 }
 
 void RadioLink::cancel()
@@ -119,12 +144,18 @@ void RadioLink::handleLineLost()
 
 void RadioLink::Tim1Timer()
 {
-    Comm1.WritePortData(TxBuffer.data(), frame::kBlockFrameSize);
+    sendAtOnce(frame::kBlockFrameSize);
 }
 
 void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
 {
+    lineBusy();
     takeChunk(buffer);
+    const bool reading = m_host.mainReadInProgress() ||
+                         std::any_of(m_signalling.begin(), m_signalling.end(),
+                                     [](SignallingTransfer *t) { return t->readInProgress(); });
+    if (m_dataFrame && reading && !answersRequest())
+        emit blockNotAskedFor(m_askedBank, m_askedBlock);
     offerToSignalling();
 
     // The radio took the handshake of a read: ask for the first channel. A 0x06 at any other
@@ -135,14 +166,16 @@ void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
         SendData(frame::kRequestSize);
         startRepeat();
     }
-    if (m_dataFrame && m_host.mainReadInProgress())
+    if (m_dataFrame && m_host.mainReadInProgress() && answersRequest())
         mainReadStep();
 
     // Some radios want every data frame whose byte 5 is 0x30 acknowledged, whichever window
-    // asked for it.
+    // asked for it. The request stays in the transmit buffer, for the repeat to send should
+    // the next answer be lost.
     if (m_dataFrame && ReceiveCopy[5] == frame::kExtraAckMark) {
-        TxBuffer[0] = frame::kAck;
-        SendData(1);
+        static constexpr quint8 kExtraAck = frame::kAck;
+        Comm1.WritePortData(&kExtraAck, 1);
+        lineBusy();
     }
 
     const int block = mainWriteAcknowledged();
@@ -153,6 +186,14 @@ void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
         m_handshakeOutstanding = false;
     ReceiveCopy[0] = 0;
     RxImage[0] = 0;
+}
+
+bool RadioLink::answersRequest() const
+{
+    // A read takes only the block it asked for. Any other (a block the radio was not asked for,
+    // one beyond the bank, a late copy of the one before) is left like noise, and the repeat asks
+    // again: taking it would skip a block, or end the read with blocks never read.
+    return m_dataFrame && ReceiveCopy[1] == m_askedBank && ReceiveCopy[2] == m_askedBlock;
 }
 
 void RadioLink::takeChunk(const QByteArray &buffer)
@@ -199,7 +240,7 @@ void RadioLink::offerToSignalling()
     for (SignallingTransfer *transfer : m_signalling) {
         if (ReceiveCopy[0] == frame::kAck && transfer->writeInProgress())
             transfer->writeStep();
-        if (m_dataFrame && transfer->readInProgress() && ReceiveCopy[1] == transfer->bank())
+        if (transfer->readInProgress() && ReceiveCopy[1] == transfer->bank() && answersRequest())
             transfer->readStep();
     }
 }
@@ -217,7 +258,7 @@ void RadioLink::mainReadStep()
     NextReadBlock = next;
     if (next <= kChannelBlocks) {
         putRequest(quint8(Bank::Channels), quint8(next));
-        Comm1.WritePortData(TxBuffer.data(), frame::kRequestSize);
+        sendAtOnce(frame::kRequestSize);
         m_host.stepProgress();
     } else if (next == kSettingsBlock) {
         QThread::msleep(kSettingsPauseMs);
@@ -226,10 +267,7 @@ void RadioLink::mainReadStep()
         SendData(frame::kRequestSize);
         m_host.settingsRequested();
     } else {
-        // A finished read, or a channel numbered past the last: nothing more to ask for. Only
-        // Retry or Cancel leave the second case, so the repeat keeps its last request going.
-        if (!m_host.mainReadInProgress())
-            return;
+        return; // the settings came: the read is complete
     }
     startRepeat();
 }

@@ -25,8 +25,8 @@ public:
     /** A main write runs while the write button is disabled. */
     virtual bool mainWriteInProgress() const = 0;
 
-    /** Writes a data frame received during a main read into the table or the settings panel;
-     *  true when it was the settings block, which completes the read. */
+    /** Writes the block a main read asked for into the table or the settings panel; true when
+     *  it was the settings block, which completes the read. */
     virtual bool decodeMainBlock(const FrameBuffer &receiveCopy) = 0;
     /** Builds block `block` of a main write into the transmit buffer: channel blocks 1..16, then
      *  the settings as block 17. Returns the message of a text that did not convert, else empty. */
@@ -55,7 +55,7 @@ public:
     virtual bool writeInProgress() const = 0;
     /** Called for every acknowledgement while the window writes. */
     virtual void writeStep() = 0;
-    /** Called for every data frame of the window's bank while the window reads. */
+    /** Called for the data frame of the block the window asked for last, while it reads. */
     virtual void readStep() = 0;
     /** Ends a transfer that never finished, so that it answers no later frame. */
     virtual void abandonTransfer() = 0;
@@ -97,11 +97,14 @@ public:
     /** Sends "PROGRAM" (with the CRC computed over the buffer as it stands), byte by byte. Until
      *  the radio answers it, a 0x06 is the handshake's answer. */
     void sendHandshake();
-    /** Puts the read request 'R', bank, block, 0x20 into the buffer; sends nothing. */
-    void putRequest(quint8 bank, quint8 block) { putReadRequest(TxBuffer, bank, block); }
+    /** Puts the read request 'R', bank, block, 0x20 into the buffer; sends nothing. From now on
+     *  a read takes only the data frame of that block. */
+    void putRequest(quint8 bank, quint8 block);
 
     /** Sends the first `count` bytes of the transmit buffer, one write per byte. */
     void SendData(int count);
+    /** Sends the first `count` bytes of the transmit buffer in one write. */
+    void sendAtOnce(int count);
     /** The CRC of transmit bytes 0..31 into bytes 32 and 33. */
     void ComputeFrameCrc() { wf::ComputeFrameCrc(TxBuffer); }
 
@@ -111,8 +114,9 @@ public:
     /** Cancel: the repeat timer stops and the port closes. */
     void cancel();
 
-    /** Starts the repeat timer. A timer that already runs keeps its period: the repeat comes
-     *  300 ms after the frame that started it, however many frames followed. */
+    /** Starts the repeat timer afresh. While it runs, every frame sent and every chunk received
+     *  starts its period again: the repeat goes out only after 300 ms in which the line was
+     *  quiet both ways. */
     void startRepeat();
 
     /** The receive handler, run for every chunk the port delivers. */
@@ -126,6 +130,9 @@ public:
 signals:
     /** A transfer started or ended; transferRunning() tells which way. */
     void transfersChanged();
+    /** During a read the radio sent a sound data frame, but not of the block asked for (bank
+     *  `bank`, block `block`); it was left unanswered for the repeat to ask again. */
+    void blockNotAskedFor(int bank, int block);
     /** The line to the radio went away while the port was open (a cable or adapter pulled). The
      *  repeat has stopped; the transfer waits for Retry or Cancel. */
     void lineLost();
@@ -141,6 +148,8 @@ public:
     int NextReadBlock = 0;     ///< the block after the last data frame received
 
 private:
+    void lineBusy();
+    bool answersRequest() const;
     void takeChunk(const QByteArray &buffer);
     bool acceptDataFrame(qsizetype length);
     void handleLineLost();
@@ -155,6 +164,8 @@ private:
     bool m_handshakeOutstanding = false;
     QByteArray m_unconfirmedFrame; ///< a data frame whose CRC failed, kept to compare the next
     bool m_foreignCrcNoted = false;
+    int m_askedBank = -1;  ///< the bank and block of the last read request, -1: none since the
+    int m_askedBlock = -1; ///< handshake
 };
 
 } // namespace wf

@@ -41,6 +41,9 @@ RadioSession::RadioSession(const QString &port, QObject *parent)
 {
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, &RadioSession::noAnswer);
+    connect(&m_link, &RadioLink::blockNotAskedFor, this, [this](int bank, int block) {
+        m_notSent = bank >= 0 ? std::optional<BlockAddress>({Bank(bank), block}) : std::nullopt;
+    });
     connect(&m_link, &RadioLink::lineLost, this, [this] {
         finish(Result::PortError,
                QStringLiteral("the line to the radio on %1 went away (cable or adapter pulled?)")
@@ -89,6 +92,7 @@ RadioSession::Result RadioSession::run(Operation operation, const QString &label
     // The transfer was started by the caller; its answers arrive as queued chunks, so nothing
     // can have happened before the loop runs.
     m_operation = operation;
+    m_notSent.reset();
     m_label = label;
     m_done = 0;
     m_total = total;
@@ -119,6 +123,21 @@ void RadioSession::finish(Result result, const QString &error)
 
 void RadioSession::noAnswer()
 {
+    // A radio that answers, but never with the block asked for, is not silent: say which block
+    // it never sent.
+    const bool reading = m_operation == Operation::MainRead || m_operation == Operation::BankRead;
+    if (reading && m_notSent) {
+        const BlockAddress missing = *m_notSent;
+        QString what;
+        if (missing.bank == Bank::Channels)
+            what = QStringLiteral("channel %1").arg(missing.block);
+        else if (missing.bank == Bank::Settings)
+            what = QStringLiteral("the settings");
+        else
+            what = QStringLiteral("%1 block %2").arg(bankName(missing.bank)).arg(missing.block);
+        finish(Result::NoAnswer, QStringLiteral("the radio on %1 never sent %2").arg(m_port, what));
+        return;
+    }
     finish(Result::NoAnswer, QStringLiteral("no answer from the radio on %1 within %2 s")
                                  .arg(m_port)
                                  .arg(m_timeoutMs / 1000.0));
@@ -126,6 +145,7 @@ void RadioSession::noAnswer()
 
 void RadioSession::step()
 {
+    m_notSent.reset();
     ++m_done;
     m_watchdog.start(m_timeoutMs);
     emit progressed(m_label, std::min(m_done, m_total), m_total);
@@ -158,22 +178,13 @@ RadioSession::Result RadioSession::readMain(RadioImage *image)
     if (!openPort())
         return m_result;
     m_readInto = image;
-    m_received.clear();
     m_link.NextReadBlock = 0;
     m_link.sendHandshake();
     m_link.startRepeat();
-    Result result =
+    // The line takes only the block asked for, each in turn: a read that ends well has them all.
+    const Result result =
         run(Operation::MainRead, QStringLiteral("reading channels and settings"), mainBlockCount());
     m_readInto = nullptr;
-    if (result != Result::Done)
-        return result;
-    for (int block = 1; block <= kChannelBlocks; ++block) {
-        if (!m_received.contains(BlockAddress{Bank::Channels, block})) {
-            m_error =
-                QStringLiteral("the radio on %1 never sent channel %2").arg(m_port).arg(block);
-            return m_result = Result::NoAnswer;
-        }
-    }
     return result;
 }
 
@@ -186,7 +197,6 @@ bool RadioSession::decodeMainBlock(const FrameBuffer &receiveCopy)
     BlockPayload payload;
     std::copy_n(receiveCopy.begin() + frame::kPayloadOffset, frame::kPayloadSize, payload.begin());
     m_readInto->setPayload(Bank(bank), block, payload);
-    m_received.append({Bank(bank), block});
     return bank == int(Bank::Settings);
 }
 
@@ -284,7 +294,6 @@ RadioSession::Result RadioSession::bankRead(Bank bank, RadioImage *image)
     const BlockTransfer::Plan plan = planFor(bank);
     BlockTransfer transfer(m_link, plan);
     transfer.Timer1.setInterval(std::max(m_timeoutMs, BlockTransfer::kWatchdogMs));
-    QList<int> received;
     connect(&transfer, &BlockTransfer::blockArrived, this, [&](const FrameBuffer &frame) {
         const int block = frame[2];
         if (frame[1] != quint8(bank) || !isRadioBlock(int(bank), block))
@@ -292,12 +301,8 @@ RadioSession::Result RadioSession::bankRead(Bank bank, RadioImage *image)
         BlockPayload payload;
         std::copy_n(frame.begin() + frame::kPayloadOffset, frame::kPayloadSize, payload.begin());
         image->setPayload(bank, block, payload);
-        received.append(block);
     });
-    connect(&transfer, &BlockTransfer::stepped, this, [&] {
-        transfer.Timer1.start();
-        step();
-    });
+    connect(&transfer, &BlockTransfer::stepped, this, &RadioSession::step);
     connect(&transfer, &BlockTransfer::finished, this,
             [this](BlockTransfer::Kind, BlockTransfer::Outcome outcome) {
                 if (outcome == BlockTransfer::Outcome::Done)
@@ -306,19 +311,8 @@ RadioSession::Result RadioSession::bankRead(Bank bank, RadioImage *image)
                     noAnswer();
             });
     transfer.startRead();
-    const Result result =
-        run(Operation::BankRead, QStringLiteral("reading %1").arg(bankName(bank)), plan.readBlocks);
-    if (result != Result::Done)
-        return result;
-    for (int block = 0; block < plan.readBlocks; ++block) {
-        if (!received.contains(block)) {
-            m_error = QStringLiteral("the radio on %1 never sent %2 block %3")
-                          .arg(m_port, bankName(bank))
-                          .arg(block);
-            return m_result = Result::NoAnswer;
-        }
-    }
-    return result;
+    return run(Operation::BankRead, QStringLiteral("reading %1").arg(bankName(bank)),
+               plan.readBlocks);
 }
 
 RadioSession::Result RadioSession::writeSignalling(const RadioImage &image)
@@ -354,7 +348,6 @@ RadioSession::Result RadioSession::bankWrite(Bank bank, const RadioImage &image)
         step();
     };
     connect(&transfer, &BlockTransfer::stepped, this, [&] {
-        transfer.Timer1.start();
         acknowledge();
         if (m_stopRequested) {
             // The block after it is already on the line: the radio stores it whole or not at

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace wf {
@@ -72,6 +73,12 @@ public:
     const QList<BlockAddress> &writtenBlocks() const { return m_written; }
     void resetCounts() { m_written.clear(); }
 
+    /** The line, for a radio the test plays itself. */
+    RadioLink &link() { return m_link; }
+    /** Ends the transfer as unanswered when it runs out: started with each transfer and again
+     *  with each block that goes across. */
+    QTimer &watchdog() { return m_watchdog; }
+
     /** The blocks one transfer of each kind moves, for a progress display. */
     static int mainBlockCount();
     static int signallingBlockCount();
@@ -116,7 +123,7 @@ private:
 
     RadioImage *m_readInto = nullptr;
     const RadioImage *m_writeFrom = nullptr;
-    QList<BlockAddress> m_received;
+    std::optional<BlockAddress> m_notSent; ///< asked for, answered with another block
     QList<BlockAddress> m_written;
 };
 

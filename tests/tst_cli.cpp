@@ -727,23 +727,30 @@ void TestCli::fleetOfRadios()
         out += QString::fromUtf8(fleet.readAllStandardOutput());
         return out.contains(text);
     };
-    QTRY_VERIFY_WITH_TIMEOUT(saw("radio 1: PASS"), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(saw("next radio"), 5000);
+    // The fleet's own transfers give up on a silent radio after seconds; only a hung fleet, or
+    // one that ended, keeps a line from coming for a minute and a half.
+    const auto awaitLine = [&](const auto &came) {
+        return QTest::qWaitFor([&] { return came() || fleet.state() == QProcess::NotRunning; },
+                               90000) &&
+               came();
+    };
+    QVERIFY2(awaitLine([&] { return saw("radio 1: PASS"); }), qPrintable(out));
+    QVERIFY2(awaitLine([&] { return saw("next radio"); }), qPrintable(out));
     QVERIFY(first->stop());
     first.reset();
 
     VirtualRadioProcess second({"--link", link, "--image", path("fleet-2.img")});
     QVERIFY2(second.start(), qPrintable(second.errorString()));
-    QTRY_VERIFY_WITH_TIMEOUT(saw("radio 2: PASS"), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("next radio") == 2, 5000);
+    QVERIFY2(awaitLine([&] { return saw("radio 2: PASS"); }), qPrintable(out));
+    QVERIFY2(awaitLine([&] { return saw({}) && out.count("next radio") == 2; }), qPrintable(out));
     QVERIFY(second.stop());
 
     // A third radio keeps one byte wrong: it fails, and the fleet names the byte and goes on.
     VirtualRadioProcess third(
         {"--link", link, "--image", path("fleet-3.img"), "--store-flip", "0:2:1"});
     QVERIFY2(third.start(), qPrintable(third.errorString()));
-    QTRY_VERIFY_WITH_TIMEOUT(saw("radio 3: FAIL: verify mismatch"), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("next radio") == 3, 5000);
+    QVERIFY2(awaitLine([&] { return saw("radio 3: FAIL: verify mismatch"); }), qPrintable(out));
+    QVERIFY2(awaitLine([&] { return saw({}) && out.count("next radio") == 3; }), qPrintable(out));
 
     ::kill(pid_t(fleet.processId()), SIGINT);
     QVERIFY(fleet.waitForFinished(kRunTimeoutMs));

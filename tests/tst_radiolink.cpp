@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "protocol/blocktransfer.h"
 #include "protocol/radiolink.h"
 #include "support/ptypeer.h"
 
@@ -7,6 +8,7 @@
 #include <memory>
 
 using namespace wf;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -107,11 +109,17 @@ private slots:
     void mainWriteSequence();
     void repeatSendsTheBufferAsItStands();
     void repeatPeriod();
+    void repeatWaitsForAQuietLine_data();
+    void repeatWaitsForAQuietLine();
     void receivedCrc_data();
     void receivedCrc();
     void foreignCrcIsNotedOnce();
     void acknowledgementAnswersOnlyTheHandshake();
     void lostLineStopsTheRepeat();
+    void readTakesOnlyTheBlockAskedFor_data();
+    void readTakesOnlyTheBlockAskedFor();
+    void watchdogCountsFromTheLatestStep_data();
+    void watchdogCountsFromTheLatestStep();
 
 private:
     QByteArray written(int count) { return m_peer->read(count, 5000); }
@@ -173,6 +181,9 @@ void TestRadioLink::dispatchBySignallingWindow()
     QFETCH(QByteArray, chunk);
     QFETCH(QStringList, expected);
 
+    // A data frame answers the request that went out last.
+    if (chunk.size() > 2)
+        m_link->putRequest(quint8(chunk[1]), quint8(chunk[2]));
     QStringList log;
     std::vector<std::unique_ptr<FakeSignalling>> windows;
     for (quint8 bank : {4, 3, 2, 1}) {
@@ -216,15 +227,17 @@ void TestRadioLink::extraAcknowledgement()
     dtmf.reading = true;
     m_link->addSignallingTransfer(&dtmf);
     m_link->TxBuffer.fill(0xEE);
-    m_link->putRequest(1, 2);
+    m_link->putRequest(1, 1);
 
     // A data frame whose byte 5 is 0x30 is answered with one 0x06, whoever reads it.
     m_link->Comm1ReceiveData(dataFrame(1, 1, 0x30));
     QCOMPARE(log, QStringList{"read 1"});
     QCOMPARE(written(1), kAck);
     QVERIFY(nothingWritten());
-    // The 0x06 stays in the buffer, so a repeat now starts with it instead of the request.
-    QCOMPARE(bytes(m_link->TxBuffer, 0, 5), QByteArray::fromHex("06010220ee"));
+    // The request stays in the buffer: should the answer be lost, the repeat sends it again.
+    m_link->Tim1Timer();
+    QCOMPARE(written(34).toHex(' '),
+             (QByteArray::fromHex("52010120") + QByteArray(30, char(0xEE))).toHex(' '));
 
     m_link->Comm1ReceiveData(dataFrame(1, 2, 0x31));
     QVERIFY(nothingWritten());
@@ -301,12 +314,6 @@ void TestRadioLink::repeatSendsTheBufferAsItStands()
     QCOMPARE(written(7), QByteArray("PROGRAM"));
     m_link->startRepeat();
 
-    // A timer that already runs keeps its period when started again.
-    QTest::qWait(50);
-    const int left = m_link->Tim1.remainingTime();
-    m_link->startRepeat();
-    QVERIFY(m_link->Tim1.remainingTime() <= left);
-
     // The repeat is transmit bytes 0..33 as they stand: the handshake, leftovers and its CRC.
     // The timer runs on this thread: keep its event loop going while the line is read.
     QByteArray repeat;
@@ -317,25 +324,62 @@ void TestRadioLink::repeatSendsTheBufferAsItStands()
 
 void TestRadioLink::repeatPeriod()
 {
-    // The radio gets the frame again 300 ms after it went out: never sooner, and later only by
-    // as much as a busy machine delays a timer.
+    // The radio gets the frame again 300 ms after it went out, and every 300 ms while it stays
+    // silent. A busy machine only delays a timer, and a timer may round its period down by a
+    // millisecond: a repeat much sooner, or none at all, is a fault.
     QCOMPARE(RadioLink::kRepeatMs, 300);
     QCOMPARE(m_link->Tim1.interval(), 300);
+    QCOMPARE(m_link->Tim1.timerType(), Qt::PreciseTimer);
     m_link->TxBuffer.fill(0x11);
     m_link->sendHandshake();
     QCOMPARE(written(7), QByteArray("PROGRAM"));
     QElapsedTimer clock;
+    clock.start();
     QSignalSpy ticks(&m_link->Tim1, &QTimer::timeout);
     m_link->startRepeat();
-    clock.start();
-    QVERIFY(ticks.wait(2000));
+    QVERIFY(ticks.wait(60000));
     const qint64 first = clock.elapsed();
-    QVERIFY(ticks.wait(2000));
+    QVERIFY(ticks.wait(60000));
     const qint64 second = clock.elapsed() - first;
     for (const qint64 gap : {first, second})
-        QVERIFY2(gap >= 300 && gap < 600,
-                 qPrintable(QStringLiteral("repeat after %1 ms").arg(gap)));
+        QVERIFY2(gap >= 250, qPrintable(QStringLiteral("repeat after %1 ms").arg(gap)));
+    QVERIFY(m_link->Tim1.isActive()); // it goes on until an answer or the end of the transfer
     m_link->Tim1.stop();
+}
+
+void TestRadioLink::repeatWaitsForAQuietLine_data()
+{
+    QTest::addColumn<QString>("traffic");
+    QTest::newRow("a frame sent") << u"send"_s;
+    QTest::newRow("a chunk received") << u"receive"_s;
+    QTest::newRow("the extra acknowledgement") << u"extra"_s;
+}
+
+void TestRadioLink::repeatWaitsForAQuietLine()
+{
+    QFETCH(QString, traffic);
+
+    // Time stands still for the timer while this thread sleeps: after 600 ms of a 1000 ms
+    // period, traffic either way starts the period afresh.
+    m_link->Tim1.setInterval(1000);
+    m_link->putRequest(1, 0);
+    m_link->startRepeat();
+    QTest::qSleep(600);
+    QVERIFY(m_link->Tim1.remainingTime() <= 400);
+    if (traffic == u"send")
+        m_link->SendData(frame::kRequestSize);
+    else if (traffic == u"receive")
+        m_link->Comm1ReceiveData(kAck);
+    else
+        m_link->Comm1ReceiveData(dataFrame(1, 0, frame::kExtraAckMark));
+    QVERIFY2(m_link->Tim1.remainingTime() > 600,
+             qPrintable(QStringLiteral("%1 ms left").arg(m_link->Tim1.remainingTime())));
+    m_link->Tim1.stop();
+
+    // Without a repeat running (a write that wants none), traffic starts none.
+    m_link->SendData(frame::kRequestSize);
+    m_link->Comm1ReceiveData(kAck);
+    QVERIFY(!m_link->Tim1.isActive());
 }
 
 void TestRadioLink::receivedCrc_data()
@@ -368,7 +412,7 @@ void TestRadioLink::receivedCrc()
     if (chunks.count(chunks.first()) > 1 && !decoded.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("CRC differs")));
     m_window->reading = true;
-    m_link->NextReadBlock = 3;
+    m_link->putRequest(0, 3);
     for (const QByteArray &chunk : chunks)
         m_link->Comm1ReceiveData(chunk);
     QStringList decodes = m_window->calls.filter(QStringLiteral("decode"));
@@ -384,6 +428,7 @@ void TestRadioLink::foreignCrcIsNotedOnce()
 {
     const QByteArray bad = dataFrame(0, 1, 0, 0x80);
     m_window->reading = true;
+    m_link->putRequest(0, 1);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("CRC differs")));
     m_link->Comm1ReceiveData(bad);
     m_link->Comm1ReceiveData(bad);
@@ -438,6 +483,92 @@ void TestRadioLink::lostLineStopsTheRepeat()
     QVERIFY(lost.wait(5000));
     QCOMPARE(lost.count(), 1);
     QVERIFY(!m_link->Tim1.isActive());
+}
+
+void TestRadioLink::readTakesOnlyTheBlockAskedFor_data()
+{
+    QTest::addColumn<QByteArray>("stray"); // what answers the request for DTMF block 1
+
+    QTest::newRow("a block beyond the bank") << dataFrame(1, 7);
+    QTest::newRow("the last block of the bank") << dataFrame(1, 3);
+    QTest::newRow("a block further on") << dataFrame(1, 2);
+    QTest::newRow("the block before, late") << dataFrame(1, 0);
+    QTest::newRow("the block of another bank") << dataFrame(2, 1);
+    QTest::newRow("the block of another bank's request") << dataFrame(0, 1);
+}
+
+void TestRadioLink::readTakesOnlyTheBlockAskedFor()
+{
+    QFETCH(QByteArray, stray);
+
+    BlockTransfer transfer(*m_link, {Bank::Dtmf, 4, true});
+    QList<int> arrived;
+    connect(&transfer, &BlockTransfer::blockArrived, this,
+            [&](const FrameBuffer &frame) { arrived << frame[2]; });
+    QSignalSpy finished(&transfer, &BlockTransfer::finished);
+    QSignalSpy notAsked(m_link.get(), &RadioLink::blockNotAskedFor);
+    transfer.startRead();
+    QCOMPARE(written(4), QByteArray::fromHex("52010020"));
+    m_link->Comm1ReceiveData(dataFrame(1, 0));
+    QCOMPARE(written(4), QByteArray::fromHex("52010120"));
+
+    // Any block but the one asked for is left like noise: nothing is stored or asked, the read
+    // goes on, and the repeat asks for block 1 again.
+    m_link->Comm1ReceiveData(stray);
+    QVERIFY(nothingWritten());
+    QCOMPARE(arrived, QList<int>{0});
+    QCOMPARE(transfer.running(), BlockTransfer::Kind::Read);
+    QVERIFY(finished.isEmpty());
+    QCOMPARE(notAsked.size(), 1);
+    QCOMPARE(notAsked.first(), (QList<QVariant>{1, 1}));
+    QVERIFY(m_link->Tim1.isActive());
+    m_link->Tim1Timer();
+    QCOMPARE(written(34).left(4), QByteArray::fromHex("52010120"));
+
+    for (quint8 block = 1; block < 4; ++block) {
+        m_link->Comm1ReceiveData(dataFrame(1, block));
+        if (block < 3)
+            QCOMPARE(written(4), QByteArray::fromHex("5201") + char(block + 1) + ' ');
+    }
+    QCOMPARE(arrived, (QList<int>{0, 1, 2, 3}));
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().at(1).value<BlockTransfer::Outcome>(), BlockTransfer::Outcome::Done);
+    QVERIFY(!m_link->Tim1.isActive());
+    QVERIFY(nothingWritten());
+}
+
+void TestRadioLink::watchdogCountsFromTheLatestStep_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::newRow("read") << false;
+    QTest::newRow("write") << true;
+}
+
+void TestRadioLink::watchdogCountsFromTheLatestStep()
+{
+    QFETCH(bool, write);
+
+    // A long transfer that moves on is not ended by the watchdog: every block read and every
+    // acknowledgement starts its ten seconds again. Here its time has run out just before.
+    BlockTransfer transfer(*m_link, {Bank::FiveTone, 17, true});
+    QSignalSpy finished(&transfer, &BlockTransfer::finished);
+    if (write)
+        transfer.startWrite(std::vector<BlockTransfer::Payload>(17));
+    else
+        transfer.startRead();
+    QCOMPARE(transfer.Timer1.interval(), 10000);
+    for (quint8 block = 0; block < 16; ++block) {
+        written(write ? 34 : 4);
+        transfer.Timer1.stop();
+        m_link->Comm1ReceiveData(write ? kAck : dataFrame(4, block));
+        QVERIFY2(transfer.Timer1.isActive(), qPrintable(QStringLiteral("block %1").arg(block)));
+        QVERIFY(transfer.Timer1.remainingTime() > 5000);
+    }
+    QVERIFY(finished.isEmpty());
+    written(write ? 34 : 4);
+    m_link->Comm1ReceiveData(write ? kAck : dataFrame(4, 16));
+    QCOMPARE(finished.size(), 1);
+    QVERIFY(!transfer.Timer1.isActive());
 }
 
 QTEST_GUILESS_MAIN(TestRadioLink)

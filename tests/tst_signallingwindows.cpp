@@ -100,6 +100,7 @@ private slots:
     void fiveToneVectors();
     void toneReadsThenWritesReturnEveryDefinedByte();
     void fillAndClearRulesByTyping();
+    void closeLeavesAnotherWindowsTransferAlone();
 
 private:
     void openWindows(const QStringList &ports);
@@ -391,8 +392,9 @@ void TestSignallingWindows::successOnlyWhenTheLastBlockIsTaken()
     QCOMPARE(m_messages.last().text, u"读取成功!"_s);
     QVERIFY(radio.quietFor(100));
 
-    // A slow radio answers a request and its repeat: block 1 comes twice. The read follows the
-    // block that came, so it still asks for blocks 2 and 3 before it says it is done.
+    // A slow radio answers a request and its repeat: block 1 comes twice. The second copy
+    // answers no request and is left alone; the read still asks for blocks 2 and 3, each once,
+    // before it says it is done.
     const RadioMemory demo = RadioMemory::demo();
     form.rbtn->click();
     QCOMPARE(radio.take(4), request(1, 0));
@@ -401,8 +403,9 @@ void TestSignallingWindows::successOnlyWhenTheLastBlockIsTaken()
     QVERIFY(radio.tick());
     QCOMPARE(radio.take(34).left(4), request(1, 1));
     radio.answer(frameOf(demo, 1, 1));
+    QCOMPARE(radio.take(4), request(1, 2));
     radio.answer(frameOf(demo, 1, 1));
-    QCOMPARE(radio.take(8), request(1, 2) + request(1, 2));
+    QVERIFY(radio.quietFor(100));
     radio.answer(frameOf(demo, 1, 2));
     QCOMPARE(radio.take(4), request(1, 3));
     QCOMPARE(m_messages.size(), 2);
@@ -823,6 +826,39 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
     type(Qt::Key_Return, u"\r"_s);
     for (int c = 1; c <= 5; ++c)
         QCOMPARE(fiveTone.xg2->Cells(c, 4), QString());
+}
+
+void TestSignallingWindows::closeLeavesAnotherWindowsTransferAlone()
+{
+    ScriptedRadio radio;
+    QVERIFY(radio.isValid());
+    openWindows({radio.port()});
+    radio.attach(m_main->link());
+    const RadioMemory demo = RadioMemory::demo();
+
+    m_dtmf->rbtn->click();
+    QCOMPARE(radio.take(4), request(1, 0));
+    radio.answer(frameOf(demo, 1, 0));
+    QCOMPARE(radio.take(4), request(1, 1));
+
+    // Close in the FSK window, whose transfer is not the one running: it only hides the window.
+    // The DTMF read keeps its port, its repeat and its watchdog, and ends well.
+    m_fsk->Button3->click();
+    QVERIFY(!m_fsk->isVisible());
+    QVERIFY(m_main->link().Comm1.isOpen());
+    QVERIFY(!m_main->comcbb->isEnabled());
+    QVERIFY(m_main->link().Tim1.isActive());
+    QVERIFY(m_dtmf->Timer1->isActive());
+    QCOMPARE(m_dtmf->running(), BlockTransfer::Kind::Read);
+    QVERIFY(radio.tick());
+    QCOMPARE(radio.take(34).left(4), request(1, 1));
+    for (int block = 1; block < 4; ++block) {
+        if (block > 1)
+            QCOMPARE(radio.take(4), request(1, block));
+        radio.answer(frameOf(demo, 1, block));
+    }
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.first().text, u"读取成功!"_s);
 }
 
 QTEST_MAIN(TestSignallingWindows)
