@@ -118,6 +118,9 @@ TForm1::TForm1(QWidget *parent, PortList portList)
     // The port list has no caption on the screen. Screen readers on Windows and macOS take its
     // accessible name; on Linux they name a combo box by the label it is the buddy of.
     comcbb->setAccessibleName(captions::kPortListName.chinese.toString());
+    // Another port can be chosen only while the line is closed, whichever window opened it.
+    connect(&m_link.Comm1, &TComm::OnPortOpenChanged, comcbb,
+            [this](bool open) { comcbb->setEnabled(!open); });
     auto *portLabel = new QLabel(captions::kPortListName.chinese.toString(), client);
     portLabel->setObjectName(u"portLabel"_s);
     portLabel->setBuddy(comcbb);
@@ -576,7 +579,6 @@ void TForm1::wbtnClick()
         showError(this, portOpenMessage(displayLanguage(), comcbb->currentText(), failure.why()));
         return;
     }
-    comcbb->setEnabled(false);
     wbtn->setEnabled(false);
     m_link.WriteAckCount = 0;
     m_link.sendHandshake();
@@ -596,7 +598,6 @@ void TForm1::rbtnClick()
         showError(this, portOpenMessage(displayLanguage(), comcbb->currentText(), failure.why()));
         return;
     }
-    comcbb->setEnabled(false);
     m_link.NextReadBlock = 0;
     rbtn->setEnabled(false);
     m_link.sendHandshake();
@@ -692,7 +693,6 @@ void TForm1::mainReadComplete()
 {
     rbtn->setEnabled(true);
     wbtn->setEnabled(true);
-    comcbb->setEnabled(true);
     for (QAction *item : {DTMF1, N2TONE1, N5TONE1, FSK1})
         item->setEnabled(true);
     Form3->closeTransfer();
@@ -715,7 +715,6 @@ void TForm1::enableTransferControls()
 {
     wbtn->setEnabled(true);
     rbtn->setEnabled(true);
-    comcbb->setEnabled(true);
 }
 
 void TForm1::progressClosed()

@@ -87,6 +87,7 @@ void TComm::OpenPort()
     m_thread = std::move(thread);
     m_worker = std::move(worker);
     m_lineLost = false;
+    emit OnPortOpenChanged(true);
 }
 
 void TComm::ClosePort()
@@ -101,6 +102,7 @@ void TComm::ClosePort()
     m_thread->wait();
     m_worker.reset();
     m_thread.reset();
+    emit OnPortOpenChanged(false);
 }
 
 bool TComm::WritePortData(const quint8 *data, quint16 count)

@@ -224,6 +224,8 @@ signals:
     void OnReceiveData(const QByteArray &buffer);
     /** The line was lost while open; nothing is sent or received until the port is reopened. */
     void OnRequestHangup();
+    /** The port was opened or closed: the one place every window learns whether it is open. */
+    void OnPortOpenChanged(bool open);
 
 private:
     enum class Apply { Nothing, Line, Timeouts };

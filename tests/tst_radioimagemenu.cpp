@@ -7,6 +7,7 @@
 #include "i18n/language.h"
 #include "i18n/ui/messagebox.h"
 #include "protocol/radioimage.h"
+#include "signalling/dtmf/ui/tform2.h"
 #include "support/vradioprocess.h"
 #include "tools/vradio/radiomemory.h"
 
@@ -62,6 +63,7 @@ private slots:
     void verifyAgainstTheTable();
     void restoreImage();
     void refusedImageSendsNothing();
+    void signallingWindowReadsAfterAnImage();
 
 private:
     TForm1 &openWindow(const QString &port);
@@ -234,6 +236,33 @@ void TestRadioImageMenu::refusedImageSendsNothing()
     QFile logFile(log);
     QVERIFY(logFile.open(QIODevice::ReadOnly));
     QVERIFY(!logFile.readAll().contains(" RX "));
+}
+
+void TestRadioImageMenu::signallingWindowReadsAfterAnImage()
+{
+    // A DTMF read leaves the port open, as the signalling windows do; saving an image closes
+    // it. The DTMF window must then open it again rather than send into a closed line.
+    VirtualRadioProcess radio({"--no-pacing"});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    TForm1 &form = openWindow(radio.devicePath());
+    TForm2 dtmf(form.link(), *form.comcbb);
+    const auto readDtmf = [&] {
+        m_messages.clear();
+        dtmf.rbtn->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+        QCOMPARE(m_messages.first().text, QStringLiteral("         READ SUCCEED!"));
+    };
+    readDtmf();
+    QVERIFY(!form.comcbb->isEnabled());
+
+    m_answer = path("between.img");
+    m_messages.clear();
+    trigger("saveRadioImage");
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QCOMPARE(m_messages.first().kind, MessageKind::Plain);
+    QVERIFY(form.comcbb->isEnabled()); // the line is closed, so another port may be chosen
+
+    readDtmf();
 }
 
 QTEST_MAIN(TestRadioImageMenu)

@@ -319,10 +319,10 @@ void SignallingWindow::numberRows(TXStringGrid *grid)
 
 bool SignallingWindow::openPort()
 {
-    // A transfer before this one may have left the port open (and the port list disabled):
-    // then it is used as it is.
+    // A transfer before this one may have left the port open: then it is used as it is. The
+    // line knows whether it is open; the port list only follows it.
     m_openedPort = false;
-    if (!m_portBox.isEnabled())
+    if (m_link.Comm1.isOpen())
         return true;
     try {
         m_link.reopenPort(m_portBox.currentText());
@@ -330,7 +330,6 @@ bool SignallingWindow::openPort()
         showError(this, portOpenMessage(displayLanguage(), m_portBox.currentText(), failure.why()));
         return false;
     }
-    m_portBox.setEnabled(false);
     m_openedPort = true;
     return true;
 }
@@ -388,7 +387,6 @@ void SignallingWindow::transferFinished(BlockTransfer::Kind kind, BlockTransfer:
     // A transfer the radio stopped answering: the line is given back as it was found.
     if (m_openedPort) {
         m_link.Comm1.ClosePort();
-        m_portBox.setEnabled(true);
         m_openedPort = false;
     }
     if (outcome == BlockTransfer::Outcome::NoAnswer)
@@ -412,7 +410,6 @@ void SignallingWindow::Button3Click()
     if (!m_link.transferRunning()) {
         m_link.Tim1.stop();
         m_link.Comm1.ClosePort();
-        m_portBox.setEnabled(true);
     }
     m_openedPort = false;
     Timer1->stop();
