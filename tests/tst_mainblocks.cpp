@@ -375,6 +375,8 @@ void TestMainBlocks::failures_data()
         "Channel 5 RX Freq: 2147.483648 is out of range (0 to 999.99999)");
     add("RX just above", RxFrequency, "999.999991", en,
         "Channel 5 RX Freq: 999.999991 is out of range (0 to 999.99999)");
+    add("RX in exponent form", RxFrequency, "1E9", zh,
+        "信道5 接收频率：1E9 超出范围（0 至 999.99999）");
     add("RX negative", RxFrequency, "-145.5", zh,
         "信道5 接收频率：-145.5 超出范围（0 至 999.99999）");
     add("TX 1000 MHz", TxFrequency, "1000", en,
