@@ -758,12 +758,15 @@ void TestCli::fleetOfRadios()
     QTRY_VERIFY_WITH_TIMEOUT(saw("next radio"), 5000);
     QVERIFY(first->stop());
     first.reset();
+    // A radio swapped in before the fleet saw the first one go would pass for the first one.
+    QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("waiting for a radio") == 2, 20000);
 
     VirtualRadioProcess second({"--link", link, "--image", path("fleet-2.img")});
     QVERIFY2(second.start(), qPrintable(second.errorString()));
     QTRY_VERIFY_WITH_TIMEOUT(saw("radio 2: PASS"), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("next radio") == 2, 5000);
     QVERIFY(second.stop());
+    QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("waiting for a radio") == 3, 20000);
 
     // A third radio keeps one byte wrong: it fails, and the fleet names the byte and goes on.
     VirtualRadioProcess third(
