@@ -545,11 +545,12 @@ QString TForm1::checkWriteBlocks() const
     // that a text the radio cannot take stops the write before the radio is half written.
     FrameBuffer scratch = m_link.TxBuffer;
     for (int row = 1; row <= kChannelCount; ++row) {
-        const Conversion result = EncodeChannelBlock(scratch, row, channelRow(row));
+        const Conversion result =
+            EncodeChannelBlock(scratch, row, channelRow(row), displayLanguage());
         if (!result.ok())
             return result.error;
     }
-    return EncodeSettingsBlock(scratch, settingsTexts()).error;
+    return EncodeSettingsBlock(scratch, settingsTexts(), displayLanguage()).error;
 }
 
 void TForm1::showProgress()
@@ -669,9 +670,9 @@ bool TForm1::decodeMainBlock(const FrameBuffer &receiveCopy)
 
 QString TForm1::encodeMainBlock(FrameBuffer &tx, int block)
 {
-    const Conversion result = block <= kChannelCount
-                                  ? EncodeChannelBlock(tx, block, channelRow(block))
-                                  : EncodeSettingsBlock(tx, settingsTexts());
+    const Conversion result =
+        block <= kChannelCount ? EncodeChannelBlock(tx, block, channelRow(block), displayLanguage())
+                               : EncodeSettingsBlock(tx, settingsTexts(), displayLanguage());
     if (!result.ok())
         showError(this, result.error);
     return result.error;

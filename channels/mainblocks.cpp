@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "channels/mainblocks.h"
 
+#include "channels/channeltable.h"
 #include "channels/codetables.h"
 #include "channels/numbertext.h"
+#include "channels/refusals.h"
 #include "i18n/words.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace wf {
 
@@ -22,9 +23,9 @@ enum class ChannelField {
     Frequency,         // 32-bit Hz; the receive frequency, never empty once the row exists
     OptionalFrequency, // 32-bit Hz; an empty cell is 0
     Tone,              // 16-bit tone code
-    Switch,            // 0x00 for the off word, 0xFF for anything else; any non-zero reads as on
+    Switch,            // 0x00 for the off word, 0xFF for the on word; any non-zero reads as on
     Step,              // 16-bit number
-    Code,              // one byte from a code table; texts outside the table leave the byte
+    Code,              // one byte from a code table
     WordOrNumber,      // 0 for the word, otherwise the number in one byte
     Number,            // the number in one byte
 };
@@ -35,7 +36,7 @@ struct ChannelLayout
     int at; // payload byte
     ChannelField field;
     WordPair off = {}; // Switch: the word for 0x00; WordOrNumber: the word for 0
-    WordPair on = {};  // Switch: the word shown for any other byte
+    WordPair on = {};  // Switch: the word for 0xFF, also shown for any other byte
     CodeTable codes = {};
 };
 
@@ -61,10 +62,10 @@ constexpr ChannelLayout kChannelLayout[] = {
 
 // How a settings box becomes a payload byte and back.
 enum class SettingField {
-    Switch,       // 1 for the on word, 0 for anything else; only 1 reads as on
+    Switch,       // 1 for the on word, 0 for the off word; only 1 reads as on
     WordOrNumber, // 0 for the word, otherwise the number
     Number,       // the number
-    Code,         // a code table; texts outside it give `fallback`, codes outside it show it
+    Code,         // a code table; codes outside it show the word of `fallback`
 };
 
 struct SettingLayout
@@ -74,7 +75,7 @@ struct SettingLayout
     SettingField field;
     WordPair word = {}; // WordOrNumber: the word for 0
     CodeTable codes = {};
-    int fallback = 0; // Code: the code of every text, and the word of every code, not listed
+    int fallback = 0; // Code: the code whose word shows every code not listed
 };
 
 constexpr SettingLayout kSettingsLayout[] = {
@@ -130,13 +131,59 @@ QString scaleToWhole(QStringView text, double scale, qint64 minimum, qint64 maxi
     return {};
 }
 
-QString encodeFrequency(const QString &text, quint8 *payload, int at)
+// What a refusal names: a channel's column, or a settings box when `channel` is 0, with the
+// captions and value lists the user sees, in the display language.
+struct Refusal
 {
-    qint64 hertz = 0;
-    // A negative number would wrap into a frequency the user never typed.
-    QString error = scaleToWhole(text, 1e6, 0, std::numeric_limits<qint32>::max(), hertz);
+    int channel;
+    WordPair caption;
+    table::ValueList list;
+    Language language;
+
+    QString name() const
+    {
+        return channel > 0 ? channelFieldName(channel, caption, language)
+                           : settingName(caption, language);
+    }
+    QString outOfRange(QStringView text, const QString &lowest, const QString &highest) const
+    {
+        return outOfRangeText(name(), text, lowest, highest, language);
+    }
+    QString notOneOf(QStringView text) const
+    {
+        return notOneOfText(name(), text, table::items(list, language), language);
+    }
+};
+
+Refusal refusalFor(const ChannelLayout &layout, int channel, Language language)
+{
+    const table::ChannelColumn &c = table::channelColumns()[std::size_t(layout.column)];
+    return {channel, c.caption, c.list, language};
+}
+
+Refusal refusalFor(const SettingLayout &layout, Language language)
+{
+    const table::SettingsBox &box = table::settingsBoxes()[std::size_t(layout.box)];
+    return {0, box.caption, box.list, language};
+}
+
+// The radio keeps a frequency as eight decimal digits of tens of hertz.
+constexpr qint64 kHighestHertz = 999'999'990;
+
+QString encodeFrequency(const QString &text, quint8 *payload, int at, const Refusal &refusal)
+{
+    const std::optional<double> megahertz = readDecimal(text);
+    if (!megahertz)
+        return invalidFloatMessage(text);
+    // The range first: 2147.48 MHz would otherwise fit the bytes and reach the radio as a
+    // frequency it cannot show, and a negative one would wrap.
+    const double hertz = QString::number(*megahertz * 1e6, 'g', 15).toDouble();
+    if (hertz < 0 || hertz > kHighestHertz)
+        return refusal.outOfRange(text, QStringLiteral("0"), QStringLiteral("999.99999"));
+    qint64 value = 0;
+    QString error = scaleToWhole(text, 1e6, 0, kHighestHertz, value);
     if (error.isEmpty())
-        putPayloadU32(payload, at, static_cast<quint32>(hertz));
+        putPayloadU32(payload, at, static_cast<quint32>(value));
     return error;
 }
 
@@ -182,35 +229,58 @@ QString encodeInteger(const QString &text, qint32 &value)
     return {};
 }
 
-QString encodeChannelField(const ChannelLayout &layout, const QString &text, quint8 *payload)
+// A whole number from 0 to what `bytes` bytes hold: a larger one would reach the radio as its
+// low bits, a number nobody typed.
+QString encodeUnsigned(const QString &text, int bytes, const Refusal &refusal, qint32 &value)
+{
+    QString error = encodeInteger(text, value);
+    if (!error.isEmpty())
+        return error;
+    const qint32 highest = (1 << (8 * bytes)) - 1;
+    if (value < 0 || value > highest)
+        return refusal.outOfRange(text, QStringLiteral("0"), QString::number(highest));
+    return {};
+}
+
+QString encodeChannelField(const ChannelLayout &layout, const QString &text, quint8 *payload,
+                           const Refusal &refusal)
 {
     const int at = layout.at;
     qint32 number = 0;
     QString error;
     switch (layout.field) {
     case ChannelField::Frequency:
-        return encodeFrequency(text, payload, at);
+        return encodeFrequency(text, payload, at, refusal);
     case ChannelField::OptionalFrequency:
         if (isEmptyCell(text)) {
             putPayloadU32(payload, at, 0);
             return {};
         }
-        return encodeFrequency(text, payload, at);
+        return encodeFrequency(text, payload, at, refusal);
     case ChannelField::Tone:
         return encodeTone(text, payload, at);
     case ChannelField::Switch:
-        payload[at] = layout.off.matches(text) ? 0x00 : 0xFF;
+        // Only the two words: "low" or "低 " taken for on would send full power unasked.
+        if (layout.off.matches(text))
+            payload[at] = 0x00;
+        else if (layout.on.matches(text))
+            payload[at] = 0xFF;
+        else
+            return refusal.notOneOf(text);
         return {};
     case ChannelField::Step:
-        // The list only offers steps that fit; a larger typed number keeps its low 16 bits.
-        error = encodeInteger(text, number);
+        error = encodeUnsigned(text, 2, refusal, number);
         if (error.isEmpty())
             putPayloadU16(payload, at, static_cast<quint16>(number));
         return error;
     case ChannelField::Code:
-        if (const std::optional<int> code = codeOf(layout.codes, text))
+        // A text outside the table would leave the byte of the frame built before: another
+        // channel's key or signalling.
+        if (const std::optional<int> code = codeOf(layout.codes, text)) {
             payload[at] = static_cast<quint8>(*code);
-        return {};
+            return {};
+        }
+        return refusal.notOneOf(text);
     case ChannelField::WordOrNumber:
         if (layout.off.matches(text)) {
             payload[at] = 0;
@@ -218,8 +288,7 @@ QString encodeChannelField(const ChannelLayout &layout, const QString &text, qui
         }
         Q_FALLTHROUGH();
     case ChannelField::Number:
-        // One byte in the radio: a number beyond the list keeps its low 8 bits.
-        error = encodeInteger(text, number);
+        error = encodeUnsigned(text, 1, refusal, number);
         if (error.isEmpty())
             payload[at] = static_cast<quint8>(number);
         return error;
@@ -294,12 +363,18 @@ void decodeChannelField(const ChannelLayout &layout, const quint8 *payload, QStr
     }
 }
 
-QString encodeSetting(const SettingLayout &layout, const QString &text, quint8 *payload)
+QString encodeSetting(const SettingLayout &layout, const QString &text, quint8 *payload,
+                      const Refusal &refusal)
 {
     quint8 &byte = payload[layout.at];
     switch (layout.field) {
     case SettingField::Switch:
-        byte = words::kOpen.matches(text) ? 1 : 0;
+        if (words::kOpen.matches(text))
+            byte = 1;
+        else if (words::kClose.matches(text))
+            byte = 0;
+        else
+            return refusal.notOneOf(text);
         return {};
     case SettingField::WordOrNumber:
         if (layout.word.matches(text)) {
@@ -309,14 +384,17 @@ QString encodeSetting(const SettingLayout &layout, const QString &text, quint8 *
         Q_FALLTHROUGH();
     case SettingField::Number: {
         qint32 number = 0;
-        QString error = encodeInteger(text, number);
+        QString error = encodeUnsigned(text, 1, refusal, number);
         if (error.isEmpty())
-            byte = static_cast<quint8>(number); // one byte in the radio: low 8 bits
+            byte = static_cast<quint8>(number);
         return error;
     }
     case SettingField::Code:
-        byte = static_cast<quint8>(codeOf(layout.codes, text).value_or(layout.fallback));
-        return {};
+        if (const std::optional<int> code = codeOf(layout.codes, text)) {
+            byte = static_cast<quint8>(*code);
+            return {};
+        }
+        return refusal.notOneOf(text);
     }
     return {};
 }
@@ -342,7 +420,7 @@ QString settingText(const SettingLayout &layout, quint8 byte, Language language)
 
 } // namespace
 
-Conversion EncodeChannelBlock(FrameBuffer &tx, int row, const ChannelRow &cells)
+Conversion EncodeChannelBlock(FrameBuffer &tx, int row, const ChannelRow &cells, Language language)
 {
     Q_ASSERT(row >= 1 && row <= kChannelCount);
     FrameDraft draft = draftFrom(tx);
@@ -353,7 +431,8 @@ Conversion EncodeChannelBlock(FrameBuffer &tx, int row, const ChannelRow &cells)
         std::fill_n(payload, frame::kPayloadSize, quint8(0));
     } else {
         for (const ChannelLayout &layout : kChannelLayout) {
-            QString error = encodeChannelField(layout, cells[layout.column], payload);
+            QString error = encodeChannelField(layout, cells[layout.column], payload,
+                                               refusalFor(layout, row, language));
             if (!error.isEmpty())
                 return {error};
         }
@@ -363,14 +442,15 @@ Conversion EncodeChannelBlock(FrameBuffer &tx, int row, const ChannelRow &cells)
     return {};
 }
 
-Conversion EncodeSettingsBlock(FrameBuffer &tx, const SettingsTexts &settings)
+Conversion EncodeSettingsBlock(FrameBuffer &tx, const SettingsTexts &settings, Language language)
 {
     FrameDraft draft = draftFrom(tx);
     putBlockHeader(draft.data(), kSettingsBank, kSettingsBlock);
     quint8 *payload = draft.data() + frame::kPayloadOffset;
     std::fill_n(payload, kSettingsReservedEnd, quint8(0));
     for (const SettingLayout &layout : kSettingsLayout) {
-        QString error = encodeSetting(layout, settings[layout.box], payload);
+        QString error =
+            encodeSetting(layout, settings[layout.box], payload, refusalFor(layout, language));
         if (!error.isEmpty())
             return {error};
     }

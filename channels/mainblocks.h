@@ -82,12 +82,20 @@ struct [[nodiscard]] Conversion
 
 /** Builds the frame of channel `row` (1..16) from its cells: frame bytes 0..3 and payload bytes
  *  0..23 and 27 (all 28 for an empty channel). Every other byte of `tx` keeps what the frame
- *  before left there. On failure `tx` is not changed at all. The CRC is the caller's. */
-Conversion EncodeChannelBlock(FrameBuffer &tx, int row, const ChannelRow &cells);
+ *  before left there. The words of both languages are taken. A text the radio cannot take is
+ *  refused, never changed on the way: one that is no number where a number belongs, a number
+ *  its bytes cannot hold or a frequency above 999.99999 MHz, a word that is not one of its
+ *  column's. The message names the channel, the column and the text, in `language`. On
+ *  failure `tx` is not changed at all. The CRC is the caller's. */
+Conversion EncodeChannelBlock(FrameBuffer &tx, int row, const ChannelRow &cells,
+                              Language language = Language::English);
 
 /** Builds the settings frame from the panel's texts: frame bytes 0..3 and payload bytes 0..15;
- *  payload bytes 16..27 keep what the frame before left there. On failure `tx` is not changed. */
-Conversion EncodeSettingsBlock(FrameBuffer &tx, const SettingsTexts &settings);
+ *  payload bytes 16..27 keep what the frame before left there. Texts are refused as in
+ *  EncodeChannelBlock, the message naming the box by its label. On failure `tx` is not
+ *  changed. */
+Conversion EncodeSettingsBlock(FrameBuffer &tx, const SettingsTexts &settings,
+                               Language language = Language::English);
 
 /** Writes the texts of a received channel block (frame bytes 0..31) into columns 1..15 of a
  *  row, in the given language. Codes the radio does not define leave their cell as it was;

@@ -15,7 +15,6 @@
 #include "channels/channeltable.h"
 #include "channels/mainblocks.h"
 
-#include <limits>
 #include <vector>
 
 using namespace wf;
@@ -111,7 +110,7 @@ void checkChannelRoundTrip(const quint8 *received, const ChannelRow &decoded, in
     const quint64 rx = shownHertz(payloadU32(payload, 0));
     const quint64 tx = shownHertz(payloadU32(payload, 4));
     const bool unused = rx == 0 || payloadU32(payload, 0) == 0xFFFFFFFF;
-    constexpr quint64 kLargest = std::numeric_limits<qint32>::max();
+    constexpr quint64 kLargest = 999'999'990; // eight digits of tens of hertz
     const bool fits =
         unused || (rx <= kLargest && tx <= kLargest && toneEncodes(payloadU16(payload, 8)) &&
                    toneEncodes(payloadU16(payload, 10)));

@@ -15,7 +15,6 @@
 #include "channels/mainblocks.h"
 
 #include <algorithm>
-#include <limits>
 
 using namespace wf;
 
@@ -75,7 +74,7 @@ void checkChannel(const FrameBuffer &previous, int row, const ChannelRow &cells,
     again = previous;
     const Conversion reencoded = EncodeChannelBlock(again, row, readBack);
     const quint8 *payload = tx.data() + frame::kPayloadOffset;
-    constexpr quint64 kLargest = std::numeric_limits<qint32>::max();
+    constexpr quint64 kLargest = 999'999'990; // eight digits of tens of hertz
     const quint64 rx = shownHertz(payloadU32(payload, 0));
     const quint64 txHertz = shownHertz(payloadU32(payload, 4));
     if (rx > kLargest || txHertz > kLargest) {

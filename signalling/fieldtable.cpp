@@ -3,6 +3,7 @@
 
 #include "channels/cellchecks.h"
 #include "channels/numbertext.h"
+#include "channels/refusals.h"
 
 #include <algorithm>
 
@@ -127,12 +128,8 @@ QString fieldName(WordPair name, int row, Language language)
 QString outOfRangeMessage(WordPair name, int row, QStringView text, qint64 lowest, qint64 highest,
                           Language language)
 {
-    const QString pattern = language == Language::English
-                                ? QStringLiteral("%1: %2 is out of range (%3 to %4)")
-                                : QStringLiteral("%1：%2 超出范围（%3 至 %4）");
-    return pattern.arg(fieldName(name, row, language), text.trimmed().toString())
-        .arg(lowest)
-        .arg(highest);
+    return outOfRangeText(fieldName(name, row, language), text, QString::number(lowest),
+                          QString::number(highest), language);
 }
 
 QString encodeFieldText(const FieldLayout &field, const QString &text, quint8 *base,

@@ -349,6 +349,14 @@ void TestCli::verifyNamesTheBadByte_data()
     QTest::newRow("restore, a 2-Tone block") << "restore"
                                              << "3:4:0"
                                              << "2-Tone block 4 (bank 3 block 4) byte 0";
+    // The last payload byte is no text anywhere, and still must be what was written.
+    QTest::newRow("write, a channel's last byte") << "write"
+                                                  << "0:3:27"
+                                                  << "channel 3 (bank 0 block 3) byte 27";
+    QTest::newRow("restore, a 5-Tone block's last byte")
+        << "restore"
+        << "4:16:27"
+        << "5-Tone block 16 (bank 4 block 16) byte 27";
 }
 
 void TestCli::verifyNamesTheBadByte()
@@ -512,6 +520,15 @@ void TestCli::diff_data()
     QTest::newRow("images a DTMF byte apart")
         << "demo.img"
         << "dtmf.img" << 1 << "DTMF block 1 byte 3: 00" + arrow + "5a\n";
+    QTest::newRow("images a channel's last byte apart")
+        << "demo.img"
+        << "last.img" << 1 << "channel 3 block byte 27: ff" + arrow + "00\n";
+    QTest::newRow("a compander") << "demo.wh"
+                                 << "compander.wh" << 1
+                                 << "channel 1 compander NONE" + arrow + "YES\n";
+    QTest::newRow("a data file and a radio a compander apart")
+        << "compander.wh"
+        << "radio:" << 1 << "channel 1 compander YES" + arrow + "NONE\n";
 }
 
 void TestCli::diff()
@@ -530,6 +547,10 @@ void TestCli::diff()
     QCOMPARE(squelch.settings[setting::Squelch], QStringLiteral("3"));
     squelch.settings[setting::Squelch] = QStringLiteral("5");
     writeDataFile("squelch.wh", squelch);
+    ChannelSheet compander = demo;
+    QCOMPARE(compander.rows[1][column::Compander], QStringLiteral("NONE"));
+    compander.rows[1][column::Compander] = QStringLiteral("YES");
+    writeDataFile("compander.wh", compander);
     RadioImage image;
     for (const BlockAddress &address : RadioImage::addresses()) {
         image.setPayload(address.bank, address.block,
@@ -542,6 +563,12 @@ void TestCli::diff()
     dtmf[3] = 0x5a;
     image.setPayload(Bank::Dtmf, 1, dtmf);
     QVERIFY(image.writeFile(path("dtmf.img"), "test", &error));
+    image.setPayload(Bank::Dtmf, 1, RadioMemory::demo().payload(int(Bank::Dtmf), 1));
+    BlockPayload channel = image.payload(Bank::Channels, 3);
+    QCOMPARE(channel[27], quint8(0xFF));
+    channel[27] = 0x00;
+    image.setPayload(Bank::Channels, 3, channel);
+    QVERIFY(image.writeFile(path("last.img"), "test", &error));
 
     VirtualRadioProcess radio({"--no-pacing"});
     const auto input = [&](const QString &name) {
@@ -738,12 +765,15 @@ void TestCli::fleetOfRadios()
     QVERIFY2(awaitLine([&] { return saw("next radio"); }), qPrintable(out));
     QVERIFY(first->stop());
     first.reset();
+    // A radio swapped in before the fleet saw the first one go would pass for the first one.
+    QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("waiting for a radio") == 2, 20000);
 
     VirtualRadioProcess second({"--link", link, "--image", path("fleet-2.img")});
     QVERIFY2(second.start(), qPrintable(second.errorString()));
     QVERIFY2(awaitLine([&] { return saw("radio 2: PASS"); }), qPrintable(out));
     QVERIFY2(awaitLine([&] { return saw({}) && out.count("next radio") == 2; }), qPrintable(out));
     QVERIFY(second.stop());
+    QTRY_VERIFY_WITH_TIMEOUT(saw({}) && out.count("waiting for a radio") == 3, 20000);
 
     // A third radio keeps one byte wrong: it fails, and the fleet names the byte and goes on.
     VirtualRadioProcess third(

@@ -229,9 +229,11 @@ void TestDtmfCodec::identityAndMemory()
     QCOMPARE(bytesOf(write.payloads[1]).toHex(' '),
              (QByteArray::fromHex("BC 0A 00 00") + QByteArray(24, '\0')).toHex(' '));
 
-    // Characters the radio has no code for are dropped from the value but still counted.
-    QCOMPARE(EncodeDialDigits(u"1E2"), 0x12u);
-    QCOMPARE(EncodeIdDigits(u"a-1"), 0x1u);
+    // Characters the radio has no code for would be dropped from the value but still counted:
+    // a write refuses them (failures).
+    QVERIFY(hasOnlyDtmfDigits(u"0123456789ABCD*#"));
+    for (const QStringView text : {u"1E2", u"a-1", u"12ab", u"1 2", u"\uFF11"})
+        QVERIFY2(!hasOnlyDtmfDigits(text), qPrintable(text.toString()));
     // A count beyond eight shows eight characters, no more.
     QCOMPARE(DecodeDialDigits(1, 12), std::optional<QString>("DDDDDDD1"));
     QCOMPARE(DecodeIdDigits(0xB, 0), std::nullopt);
@@ -341,6 +343,15 @@ void TestDtmfCodec::failures_data()
         "自动拨号存储器(第9行)：######### 超过 8 个字符");
     add("memory 16 of nine", "xg2:16", "ABCDABCDA", en,
         "Autodial Memory (row 16): ABCDABCDA has more than 8 characters");
+    // Pasted text with characters the radio has no code for would come back as other digits.
+    add("identity code in lower case", "Edit1", "12ab", en,
+        "ID Code: 12ab holds characters that are not DTMF digits (0-9, A-D, *, #)");
+    add("identity code with a minus, Chinese", "Edit1", "1-2", zh,
+        "ID码：1-2 含有 DTMF 码以外的字符（0-9、A-D、*、#）");
+    add("memory 3 with a minus", "xg2:3", "1-2", en,
+        "Autodial Memory (row 3): 1-2 holds characters that are not DTMF digits (0-9, A-D, *, #)");
+    add("memory 12 with a blank, Chinese", "xg2:12", "1 2", zh,
+        "自动拨号存储器(第12行)：1 2 含有 DTMF 码以外的字符（0-9、A-D、*、#）");
 }
 
 void TestDtmfCodec::failures()

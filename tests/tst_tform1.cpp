@@ -106,6 +106,7 @@ private slots:
     void englishWindow();
     void portList();
     void smallScreenLayout();
+    void writeRefusesWhatTheRadioCannotTake();
 
 private:
     // The window under test, shown and active, with the table focused on channel 1's receive
@@ -569,6 +570,23 @@ void TestTForm1::smallScreenLayout()
     QCOMPARE(form.xg->font().pixelSize(), pixels);
     QCOMPARE(form.xg->Columns(column::RxFrequency)->Font().pixelSize(), pixels);
     QCOMPARE(form.xg->Columns(column::Compander)->HeaderFont().pixelSize(), pixels);
+}
+
+void TestTForm1::writeRefusesWhatTheRadioCannotTake()
+{
+    // A data file brought a power word the radio does not have: F11 names it in the window's
+    // language and stops before the port is even opened.
+    TForm1 &form = openWindow();
+    type(u"145.5\r"_s);
+    form.xg->setCells(column::Power, 1, u"低 "_s);
+    form.comcbb->addItem(u"/nonexistent/radio"_s);
+    form.comcbb->setCurrentIndex(form.comcbb->count() - 1);
+    QTest::keyClick(focused(), Qt::Key_F11);
+    QCOMPARE(m_messages.size(), 1);
+    QCOMPARE(m_messages.first().kind, MessageKind::Error);
+    QCOMPARE(m_messages.first().text, u"信道1 发射功率：'低 ' 不是可选的值（高、低）"_s);
+    QVERIFY(form.wbtn->isEnabled());
+    QVERIFY(form.comcbb->isEnabled());
 }
 
 QTEST_MAIN(TestTForm1)

@@ -42,6 +42,28 @@ QString tooLongMessage(WordPair name, int row, const QString &text, Language lan
     return pattern.arg(fieldName(name, row, language), text).arg(kMaxDigits);
 }
 
+// A character without a code would be left out of the value but still counted, so a pasted
+// "12ab" would come back from the radio as "DD12".
+QString notDigitsMessage(WordPair name, int row, const QString &text, Language language)
+{
+    const QString pattern =
+        language == Language::English
+            ? QStringLiteral("%1: %2 holds characters that are not DTMF digits (0-9, A-D, *, #)")
+            : QStringLiteral("%1：%2 含有 DTMF 码以外的字符（0-9、A-D、*、#）");
+    return pattern.arg(fieldName(name, row, language), text);
+}
+
+// The message for a DTMF number the radio cannot keep as it reads, or nothing.
+QString refusedNumber(WordPair name, int row, const QString &text, Language language)
+{
+    // More than eight characters would push the first ones out of the 32-bit value.
+    if (text.size() > kMaxDigits)
+        return tooLongMessage(name, row, text, language);
+    if (!hasOnlyDtmfDigits(text))
+        return notDigitsMessage(name, row, text, language);
+    return {};
+}
+
 } // namespace
 
 WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
@@ -52,9 +74,8 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
         !done.ok())
         return {done.error, {}};
 
-    // More than eight characters would push the first ones out of the 32-bit value.
-    if (texts.Edit1.size() > kMaxDigits)
-        return {tooLongMessage(caption::kIdCode, 0, texts.Edit1, language), {}};
+    if (QString error = refusedNumber(caption::kIdCode, 0, texts.Edit1, language); !error.isEmpty())
+        return {error, {}};
     putPayloadU32(settings.data(), kIdAt, EncodeIdDigits(texts.Edit1));
     settings[kIdCountAt] = static_cast<quint8>(texts.Edit1.size());
 
@@ -63,8 +84,9 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
         for (int i = 0; i < run.rowCount; ++i) {
             const int row = run.firstRow + i;
             const QString &memory = texts.memories[row - 1];
-            if (memory.size() > kMaxDigits)
-                return {tooLongMessage(caption::kMemory, row, memory, language), {}};
+            if (QString error = refusedNumber(caption::kMemory, row, memory, language);
+                !error.isEmpty())
+                return {error, {}};
             putPayloadU32(payload.data(), run.at + i * run.stride, EncodeDialDigits(memory));
             if (row <= kCountedMemories)
                 settings[kMemoryCountsAt + row - 1] = static_cast<quint8>(memory.size());

@@ -77,8 +77,9 @@ struct Texts
 };
 
 /** The four payloads of a write, block 0 first, built and checked before anything is sent. A
- *  text that does not convert, a number its byte cannot hold, or a number of more than eight
- *  characters gives the message of the first such text and no payloads. */
+ *  text that does not convert, a number its byte cannot hold, or a DTMF number of more than
+ *  eight characters or with a character that is no DTMF digit gives the message of the first
+ *  such text and no payloads. */
 WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language);
 
 /** Writes a received frame of bank 1 (frame byte 2 names the block) into the texts: block 0

@@ -40,6 +40,14 @@ std::optional<QString> decodeDigits(const DigitCode (&codes)[N], quint32 value, 
 
 } // namespace
 
+bool hasOnlyDtmfDigits(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return std::any_of(std::begin(kDialDigitCodes), std::end(kDialDigitCodes),
+                           [c](const DigitCode &d) { return d.character == c; });
+    });
+}
+
 quint32 EncodeDialDigits(QStringView text)
 {
     return encodeDigits(kDialDigitCodes, text);

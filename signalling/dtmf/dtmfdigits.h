@@ -34,6 +34,10 @@ inline constexpr DigitCode kIdDigitCodes[] = {
     {u'9', 9}, {u'0', 11}, {u'*', 10}, {u'#', 12}, {u'A', 13}, {u'B', 14}, {u'C', 15}, {u'D', 0},
 };
 
+/** True when every character of the text has a code ("0"-"9", "A"-"D", "*", "#"); both codes
+ *  have the same characters. */
+bool hasOnlyDtmfDigits(QStringView text);
+
 /** The value of an auto-dial memory's text; characters outside the code are skipped. */
 quint32 EncodeDialDigits(QStringView text);
 

@@ -4,6 +4,8 @@
 #include "channels/cellchecks.h"
 #include "signalling/twotone/twotonecontrols.h"
 
+#include <algorithm>
+
 namespace wf::twotone {
 
 namespace {
@@ -34,7 +36,8 @@ constexpr RowRun kPairRuns[] = {
 
 constexpr FieldLayout pairField(int at, WordPair name)
 {
-    return hexField(at, 1, 2, name).withShownDigits(kToneLetters);
+    // The radio may keep a decoder without a pair (0) in a row whose other decoders have theirs.
+    return hexField(at, 1, 2, name).withShownDigits(kToneLetters).withBlankAsZero();
 }
 constexpr FieldLayout responseField(int at)
 {
@@ -78,19 +81,43 @@ constexpr auto decodeRuns()
 }
 constexpr auto kDecodeRuns = decodeRuns();
 
+// A decoder is its three cells; three empty cells are the three zero bytes of an unused decoder
+// and back, so a row keeps every byte the radio holds through a read and a write.
+bool isBlankDecoder(const DecodeRow &row, int decoder)
+{
+    const int first = decoder * kBytesPerDecoder;
+    return std::all_of(
+        kDecodeFields + first, kDecodeFields + first + kBytesPerDecoder,
+        [&row](const Field<DecodeRow> &field) { return isBlankCell(row.*field.text); });
+}
+
+Conversion encodeDecodeRow(const DecodeRow &row, quint8 *base, Language language, int rowNumber)
+{
+    for (int d = 0; d < kDecodersPerRow; ++d) {
+        if (isBlankDecoder(row, d))
+            continue; // its bytes stay 0
+        for (int f = d * kBytesPerDecoder; f < (d + 1) * kBytesPerDecoder; ++f) {
+            const Field<DecodeRow> &field = kDecodeFields[f];
+            QString error =
+                encodeFieldText(field.layout, row.*field.text, base, language, rowNumber);
+            if (!error.isEmpty())
+                return {error};
+        }
+    }
+    return {};
+}
+
 void decodeDecodeRow(const quint8 *base, DecodeRow &row, Language language)
 {
     for (int d = 0; d < kDecodersPerRow; ++d) {
         const int first = d * kBytesPerDecoder;
-        // A row is complete or empty. A decoder without a pair leaves it incomplete, so the row
-        // is marked empty by its first pair and the next write sends it as zeros.
-        if (base[kDecodeFields[first].layout.at] == 0) {
-            row.decode1.clear();
-            continue;
-        }
+        const bool unused = std::all_of(base + first, base + first + kBytesPerDecoder,
+                                        [](quint8 byte) { return byte == 0; });
         for (int f = first; f < first + kBytesPerDecoder; ++f) {
             const Field<DecodeRow> &field = kDecodeFields[f];
-            if (std::optional<QString> text = decodeFieldText(field.layout, base, language))
+            if (unused)
+                (row.*field.text).clear();
+            else if (std::optional<QString> text = decodeFieldText(field.layout, base, language))
                 row.*field.text = *text;
         }
     }
@@ -113,11 +140,8 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
     for (const RowRun &run : kDecodeRuns) {
         for (int i = 0; i < run.rowCount; ++i) {
             const int row = run.firstRow + i;
-            const DecodeRow &cells = texts.decodeRows[row - 1];
-            if (isBlankCell(cells.decode1))
-                continue; // an empty row is twelve zero bytes, whatever its other cells hold
             quint8 *base = write.payloads[run.block].data() + run.at + i * run.stride;
-            if (Conversion done = encodeFields(kDecodeFields, cells, base, language, row);
+            if (Conversion done = encodeDecodeRow(texts.decodeRows[row - 1], base, language, row);
                 !done.ok())
                 return {done.error, {}};
         }

@@ -53,7 +53,8 @@ struct EncodePair
 };
 
 /** One row of the decode table `xg2`: four decoders, each a tone pair, a response and a prompt
- *  in columns 3d+1, 3d+2 and 3d+3. A row without a first pair is empty and written as zeros. */
+ *  in columns 3d+1, 3d+2 and 3d+3. A decoder whose three cells are empty is written as three
+ *  zero bytes; an empty pair in a decoder that has other cells is written as 0. */
 struct DecodeRow
 {
     QString decode1, response1, prompt1;
@@ -85,9 +86,10 @@ struct Texts
 WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language);
 
 /** Writes a received frame of bank 3 (frame byte 2 names the block) into the texts. A decoder
- *  whose pair byte is 0 empties the row's first pair, so the row goes back as zeros, and leaves
- *  its own cells; a response code the radio does not define leaves its text. Returns false,
- *  changing nothing, for a block a read does not ask for (11 and above). */
+ *  whose three bytes are 0 empties its three cells; a pair byte of 0 shows an empty pair; a
+ *  response code the radio does not define leaves its text. So a written row gives the radio
+ *  back the bytes it held, rows with decoders left unused included. Returns false, changing
+ *  nothing, for a block a read does not ask for (11 and above). */
 bool decodeBlock(const quint8 *frame, Texts &texts, Language language);
 
 } // namespace wf::twotone
