@@ -50,10 +50,10 @@ int main(int argc, char *argv[])
     wf::afterFirstPaint(&form1, [&] {
         form1.fillPortList();
         wf::selectPort(form1.comcbb, parsed.options.port);
-        form2 = std::make_unique<TForm2>(form1.link(), *form1.comcbb);
-        form4 = std::make_unique<TForm4>(form1.link(), *form1.comcbb);
-        form5 = std::make_unique<TForm5>(form1.link(), *form1.comcbb);
-        form6 = std::make_unique<TForm6>(form1.link(), *form1.comcbb);
+        form2 = std::make_unique<TForm2>(form1.link(), *form1.comcbb, &form1);
+        form4 = std::make_unique<TForm4>(form1.link(), *form1.comcbb, &form1);
+        form5 = std::make_unique<TForm5>(form1.link(), *form1.comcbb, &form1);
+        form6 = std::make_unique<TForm6>(form1.link(), *form1.comcbb, &form1);
         form1.Form2 = form2.get();
         form1.Form4 = form4.get();
         form1.Form5 = form5.get();

@@ -97,6 +97,19 @@ constexpr CharacterRule kTypedCharacters{u"0123456789.EINO", u"EINO"};
 
 } // namespace
 
+QPoint wf::besideWindow(const QRect &window, const QSize &size, const QRect &screenArea)
+{
+    // On the side with room for it, top edges level, so that neither window hides the other;
+    // on a screen too small for that, at the screen's right edge.
+    int x = window.right() + 1;
+    if (x + size.width() - 1 > screenArea.right())
+        x = window.left() - size.width();
+    if (x < screenArea.left())
+        x = screenArea.right() + 1 - size.width();
+    const int y = qBound(screenArea.top(), window.top(), screenArea.bottom() + 1 - size.height());
+    return {qMax(screenArea.left(), x), y};
+}
+
 TForm1::TForm1(QWidget *parent, PortList portList)
     : QMainWindow(parent)
     , m_portList(portList)
@@ -628,6 +641,9 @@ void TForm1::showSignallingWindow(QWidget *window)
 {
     if (!window)
         return;
+    if (!window->isVisible() && screen())
+        window->move(besideWindow(frameGeometry(), window->frameGeometry().size(),
+                                  screen()->availableGeometry()));
     window->show();
     window->raise();
     window->activateWindow();

@@ -19,6 +19,11 @@ class QPushButton;
 class QTimer;
 
 namespace wf {
+/** Where a window of `size` opens beside `window` on a screen whose free area is `screenArea`:
+ *  to its right, else to its left, top edges level; at the screen's right edge when neither
+ *  side has room. */
+QPoint besideWindow(const QRect &window, const QSize &size, const QRect &screenArea);
+
 class RadioImageMenu;
 class SignallingWindow;
 struct StartupLanguage;

@@ -85,6 +85,9 @@ private slots:
     void init();
     void cleanup();
 
+    void signallingWindowsOpenBeside_data();
+    void signallingWindowsOpenBeside();
+
     void startsAsBuilt();
     void typingAFrequencyFillsAFreshRow();
     void unacceptableFrequencies_data();
@@ -587,6 +590,31 @@ void TestTForm1::writeRefusesWhatTheRadioCannotTake()
     QCOMPARE(m_messages.first().text, u"信道1 发射功率：'低 ' 不是可选的值（高、低）"_s);
     QVERIFY(form.wbtn->isEnabled());
     QVERIFY(form.comcbb->isEnabled());
+}
+
+void TestTForm1::signallingWindowsOpenBeside_data()
+{
+    QTest::addColumn<QRect>("main");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("opensAt"); // of a 560 x 520 window
+    QTest::newRow("room on the right")
+        << QRect(291, 104, 904, 600) << QRect(0, 0, 1920, 1040) << QPoint(1195, 104);
+    QTest::newRow("room on the left only")
+        << QRect(800, 50, 904, 600) << QRect(0, 0, 1920, 1040) << QPoint(240, 50);
+    QTest::newRow("no room: the screen's right edge")
+        << QRect(291, 104, 904, 600) << QRect(0, 0, 1440, 870) << QPoint(880, 104);
+    QTest::newRow("kept above the screen's bottom")
+        << QRect(0, 600, 400, 300) << QRect(0, 0, 1440, 870) << QPoint(400, 350);
+    QTest::newRow("a second screen")
+        << QRect(1940, 30, 904, 600) << QRect(1920, 0, 1920, 1040) << QPoint(2844, 30);
+}
+
+void TestTForm1::signallingWindowsOpenBeside()
+{
+    QFETCH(QRect, main);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, opensAt);
+    QCOMPARE(besideWindow(main, QSize(560, 520), screen), opensAt);
 }
 
 QTEST_MAIN(TestTForm1)

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The windows' titles as a desktop shows them, read back from a real X server: Qt's xcb platform
-// writes a window's title there with the application's display name appended (" — name") unless
-// the title already ends with it, which a test on the offscreen platform cannot see.
+// The windows as a desktop shows them, read back from a real X server: their titles (Qt's xcb
+// platform writes a window's title there with the application's display name appended unless the
+// title already ends with it), whether a message box is wide enough for its title, and which
+// window a signalling window stays in front of. A test on the offscreen platform sees none of it.
 #include "app/startup.h"
 #include "app/tform1.h"
 #include "i18n/language.h"
 #include "i18n/ui/messagebox.h"
 #include "protocol/ui/tform3.h"
+#include "signalling/dtmf/ui/tform2.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -42,6 +44,16 @@ QString serverTitle(const QWidget *window)
     return QString::fromUtf8(title);
 }
 
+// Properties of a window as the server holds them, as xprop prints them.
+QString serverProperties(const QWidget *window, const QStringList &names)
+{
+    QProcess xprop;
+    xprop.start(u"xprop"_s, QStringList{u"-id"_s, QString::number(window->winId())} + names);
+    if (!xprop.waitForFinished(10000))
+        return u"<xprop failed>"_s;
+    return QString::fromLatin1(xprop.readAllStandardOutput());
+}
+
 // The title the server holds once it shows `expected`, or the last one it held.
 QString titleOnceShown(const QWidget *window, const QString &expected)
 {
@@ -55,7 +67,8 @@ QString titleOnceShown(const QWidget *window, const QString &expected)
 }
 
 // Shows a message the way the program does, in a modal box, and returns the title the server
-// held for the box while it was up. The box is closed as soon as that is known.
+// held for the box while it was up, with "(too narrow)" when the box could not show it whole.
+// The box is closed as soon as that is known.
 QString titleOfMessageBox(const std::function<void()> &showMessage, const QString &expected)
 {
     QString title = u"<no message box>"_s;
@@ -67,6 +80,9 @@ QString titleOfMessageBox(const std::function<void()> &showMessage, const QStrin
             }))
             return;
         title = titleOnceShown(box, expected);
+        // Room for the title in the font of the box, the icon and three buttons of a title bar.
+        if (box->width() < box->fontMetrics().horizontalAdvance(title) + 100)
+            title += u" (too narrow)"_s;
         box->accept();
     });
     showMessage();
@@ -84,6 +100,7 @@ private slots:
     void cleanup();
     void titles_data();
     void titles();
+    void signallingWindowsStayWithTheMainWindow();
 };
 
 void TestXcbTitles::initTestCase()
@@ -147,6 +164,29 @@ void TestXcbTitles::titles()
     QCOMPARE(titleOfMessageBox(
                  [&] { showSuccess(&form, u"读取成功!"_s, u"         READ SUCCEED!"_s); }, success),
              success);
+}
+
+void TestXcbTitles::signallingWindowsStayWithTheMainWindow()
+{
+    // In front of the main window because the main window owns it, not because it stays on top
+    // of everything: the program's own dialogs and messages must be able to come in front of it.
+    TForm1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TForm2 dtmf(form.link(), *form.comcbb, &form);
+    form.Form2 = &dtmf;
+    form.DTMF1->setEnabled(true);
+    form.DTMF1->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(&dtmf));
+    QString properties;
+    QVERIFY2(QTest::qWaitFor([&] {
+                 properties = serverProperties(&dtmf, {u"WM_TRANSIENT_FOR"_s, u"_NET_WM_STATE"_s});
+                 return properties.contains(u"WM_TRANSIENT_FOR(WINDOW): window id # "_s);
+             }),
+             qPrintable(properties));
+    const QRegularExpression owner(u"window id # (0x[0-9a-f]+)"_s);
+    QCOMPARE(owner.match(properties).captured(1).toULongLong(nullptr, 16), quint64(form.winId()));
+    QVERIFY2(!properties.contains(u"_NET_WM_STATE_ABOVE"_s), qPrintable(properties));
 }
 
 QTEST_MAIN(TestXcbTitles)

@@ -3,7 +3,9 @@
 
 #include "i18n/language.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace wf {
 
@@ -13,6 +15,22 @@ MessageHook &messageHook()
     static MessageHook hook;
     return hook;
 }
+// What a title bar needs beside its title: the window's icon and its buttons. Title bar fonts
+// are often larger than the window's own, hence the extra share of the title's width.
+constexpr int kTitleBarRoom = 160;
+constexpr double kTitleFontAllowance = 1.3;
+
+void fitTitle(QMessageBox &box, const QString &title)
+{
+    // A desktop cuts a title wider than its window to "..."; a short message would make the box
+    // too narrow for the program's title.
+    const int width =
+        int(box.fontMetrics().horizontalAdvance(title) * kTitleFontAllowance) + kTitleBarRoom;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 void setMessageHook(MessageHook hook)
@@ -41,6 +59,7 @@ void showMessage(QWidget *parent, const ShownMessage &message)
         box.setIcon(QMessageBox::NoIcon);
         break;
     }
+    fitTitle(box, message.caption);
     box.exec();
 }
 

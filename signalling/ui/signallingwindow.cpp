@@ -95,9 +95,12 @@ void applyCaptions(QWidget *window, const Caption *captions, std::size_t count, 
 
 SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
                                    const SignallingSetup &setup, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    // Owned by the main window (its parent), a signalling window stays in front of it, yet
+    // never in front of the program's dialogs and messages, as one that stayed on top would.
+    // X11 desktops keep only dialog-type windows in front of their owner.
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
     , m_link(link)
     , m_portBox(portBox)
     , m_setup(setup)
