@@ -923,14 +923,3 @@ bool TForm1::comboKeyPress(QComboBox *combo, QKeyEvent *key)
     }
     return !key->text().isEmpty() && key->text().front().isPrint();
 }
-
-void TForm1::focusAfter(QWidget *widget)
-{
-    QWidget *next = widget->nextInFocusChain();
-    while (next && next != widget &&
-           (!next->isVisible() || !next->isEnabled() || !(next->focusPolicy() & Qt::TabFocus) ||
-            next->window() != this || next->isAncestorOf(widget) || widget->isAncestorOf(next)))
-        next = next->nextInFocusChain();
-    if (next)
-        next->setFocus(Qt::TabFocusReason);
-}

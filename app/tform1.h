@@ -137,7 +137,6 @@ private:
     bool FormKeyDown(QKeyEvent *key);
     bool FormKeyPress(QObject *target, QKeyEvent *key);
     bool comboKeyPress(QComboBox *combo, QKeyEvent *key);
-    void focusAfter(QWidget *widget);
     void setWindowSize(const QSize &size);
     QString checkWriteBlocks() const;
     void showProgress();

@@ -27,6 +27,21 @@ QWidget *comboOf(QWidget *target)
     return target->parentWidget() ? qobject_cast<QComboBox *>(target->parentWidget()) : nullptr;
 }
 
+void focusAfter(QWidget *widget)
+{
+    // Neither a part of the widget (a combo box's line edit) nor a container of it.
+    const QWidget *window = widget->window();
+    const auto takes = [&](const QWidget *w) {
+        return w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+               w->window() == window && !w->isAncestorOf(widget) && !widget->isAncestorOf(w);
+    };
+    QWidget *next = widget->nextInFocusChain();
+    while (next && next != widget && !takes(next))
+        next = next->nextInFocusChain();
+    if (next && next != widget)
+        next->setFocus(Qt::TabFocusReason);
+}
+
 bool isEnterKey(const QKeyEvent &key)
 {
     return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;

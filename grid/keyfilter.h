@@ -39,6 +39,10 @@ QKeyEvent *previewedKey(const QWidget *window, QObject *watched, QEvent *event);
 /** The combo box a key was typed into: the box itself or its line edit. */
 QWidget *comboOf(QWidget *target);
 
+/** Moves the focus to the control after `widget` in its window's tab order that can take it now
+ *  (not a part of `widget` itself, such as a combo box's line edit). */
+void focusAfter(QWidget *widget);
+
 /** True for Enter, from the main keyboard or the keypad. */
 bool isEnterKey(const QKeyEvent &key);
 

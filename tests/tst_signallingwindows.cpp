@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTabBar>
 #include <QtTest>
 
 #include <memory>
@@ -593,6 +594,13 @@ void TestSignallingWindows::keysAndEdits()
     QCOMPARE(id->text(), QString());
     type(Qt::Key_Tab, u"\t"_s);
     QCOMPARE(id->text(), u"12345678"_s);
+
+    // Enter sends the focus to the window's first control, the pages' tabs, as in the main
+    // window.
+    id->setFocus();
+    QTRY_VERIFY(id->hasFocus());
+    type(Qt::Key_Return, u"\r"_s);
+    QCOMPARE(QApplication::focusWidget(), form.PageControl1->findChild<QTabBar *>());
 
     // A combo box: Enter moves on and typing changes nothing.
     auto *group = form.findChild<QComboBox *>(u"cb6"_s);

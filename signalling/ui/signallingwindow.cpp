@@ -430,9 +430,13 @@ bool SignallingWindow::keyPreview(QWidget *target, QKeyEvent *key)
 {
     QWidget *combo = comboOf(target);
     if (isEnterKey(*key)) {
-        // Enter moves from a combo box to the control after it; elsewhere it ends an edit.
+        // Where the window asks for it, Enter first sends the focus to its first control, which
+        // ends an edit in progress. Then it moves from a combo box to the control after that
+        // box; elsewhere the key goes on to the control it was typed in.
+        if (m_setup.enterFocusesFirstControl && !isShortcut(*key))
+            focusAfter(Button3); // the buttons are made first: the table's controls follow them
         if (combo) {
-            focusNextChild();
+            focusAfter(combo);
             return true;
         }
         return false;

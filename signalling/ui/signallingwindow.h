@@ -44,6 +44,8 @@ struct SignallingSetup
     DoneMessage readDone;
     /** Characters the window's key preview lets through; none: every character passes. */
     std::optional<CharacterRule> typed;
+    /** Enter first sends the focus to the window's first control, as in the main window. */
+    bool enterFocusesFirstControl = false;
 };
 
 /** Shows a text in a combo box whether or not it is one of the box's items: a block read from a

@@ -19,8 +19,8 @@ constexpr WordPair kWriteDone{u"写入成功!", u"         WRITE SUCCEED!"};
 constexpr WordPair kReadDone{u"读取成功!", u"         READ SUCCEED!"};
 
 const SignallingSetup kSetup{
-    {Bank::Dtmf, dtmf::kBlockCount, true},       4, 5, {kWriteDone, true}, {kReadDone, true},
-    CharacterRule{u"0123456789ABCD#*", u"ABCD"},
+    {Bank::Dtmf, dtmf::kBlockCount, true},       4,    5, {kWriteDone, true}, {kReadDone, true},
+    CharacterRule{u"0123456789ABCD#*", u"ABCD"}, true,
 };
 
 // kControls in tab order: the encode page's six, then the decode page's six.
