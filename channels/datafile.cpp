@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "channels/datafile.h"
 
+#include "protocol/regularfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QList>
@@ -198,14 +200,11 @@ Decoded decode(const QByteArray &bytes, const QString &fileName)
 
 Decoded read(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, cannotOpenMessage(fileName, file.errorString())};
     // One byte past the limit is enough to know a file is too large, whatever it claims to be.
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return {{}, cannotOpenMessage(fileName, file.errorString())};
-    return decode(bytes, fileName);
+    const FileRead file = readRegularFile(fileName, kMaxFileSize);
+    if (!file.ok())
+        return {{}, cannotOpenMessage(fileName, file.error)};
+    return decode(file.bytes, fileName);
 }
 
 QString write(const QString &fileName, const ChannelSheet &sheet, Language language)

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "i18n/inifile.h"
 
+#include "protocol/regularfile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
@@ -117,14 +118,20 @@ QList<Line> parse(const QByteArray &bytes)
 {
     QList<Line> lines;
     for (qsizetype pos = 0; pos < bytes.size();) {
-        // "\n" is never part of a GBK character, so lines split on bytes.
-        const qsizetype newline = bytes.indexOf('\n', pos);
+        // A line ends at CR LF, LF or a CR alone, as an old editor may have left it: a CR taken
+        // for part of a value would have a write replace the next line with that value.
+        // Neither byte is ever part of a GBK character, so lines split on bytes.
+        qsizetype end = pos;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
         Line line;
         line.begin = pos;
-        line.next = newline < 0 ? bytes.size() : newline + 1;
-        line.end = newline < 0 ? bytes.size() : newline;
-        if (line.end > line.begin && bytes[line.end - 1] == '\r')
-            --line.end;
+        line.end = end;
+        line.next = end;
+        if (end < bytes.size())
+            line.next = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n'
+                            ? end + 2
+                            : end + 1;
         lines << classify(bytes, line);
         pos = line.next;
     }
@@ -225,15 +232,22 @@ QByteArray valueBytes(const QString &value)
     return gbk()->fromUnicode(quote ? u'"' + value + u'"' : value);
 }
 
-// The file's bytes, empty when there is no file, nothing when it cannot be read.
-std::optional<QByteArray> load(const QString &path)
+// The file's bytes, empty when there is no file, nothing (and why) when it cannot be read: a
+// pipe, a device or a file far larger than any INI file of ours.
+std::optional<QByteArray> load(const QString &path, QString *reason = nullptr)
 {
     if (!QFileInfo::exists(path))
         return QByteArray();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const FileRead file = readRegularFile(path, IniFile::kMaxSize);
+    QString why = file.error;
+    if (file.ok() && file.bytes.size() > IniFile::kMaxSize)
+        why = u"the file is larger than %1 KiB"_s.arg(IniFile::kMaxSize / 1024);
+    if (!why.isEmpty()) {
+        if (reason)
+            *reason = why;
         return std::nullopt;
-    return file.readAll();
+    }
+    return file.bytes;
 }
 
 IniWrite failure(const QString &path, const QString &reason)
@@ -247,7 +261,9 @@ IniWrite save(const QString &path, const QByteArray &bytes)
     if (!QDir().mkpath(info.absolutePath()))
         return failure(path, u"cannot create the folder %1"_s.arg(info.absolutePath()));
     // Written beside the file and renamed over it: a crash or a full disk never leaves half a
-    // file behind.
+    // file behind. Renamed over a device, it would take the device's place.
+    if (const QString reason = whyNotSaveable(path); !reason.isEmpty())
+        return failure(path, reason);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failure(path, file.errorString());
@@ -335,15 +351,15 @@ bool IniFile::readBool(QStringView section, QStringView key, bool defaultValue) 
     return read().readBool(section, key, defaultValue);
 }
 
-IniWrite IniFile::writeString(QStringView section, QStringView key, const QString &value)
+std::optional<IniText> IniText::withValue(QStringView section, QStringView key,
+                                          const QString &value, QString *reason) const
 {
-    if (const QString reason = unwritable(section, key, value); !reason.isEmpty())
-        return failure(m_path, reason);
-    const std::optional<QByteArray> loaded = load(m_path);
-    // Never overwrite a file that could not be read: its other sections would be lost.
-    if (!loaded)
-        return failure(m_path, u"the file cannot be read"_s);
-    const QByteArray &bytes = *loaded;
+    if (QString why = unwritable(section, key, value); !why.isEmpty()) {
+        if (reason)
+            *reason = std::move(why);
+        return std::nullopt;
+    }
+    const QByteArray &bytes = m_bytes;
     const QList<Line> lines = parse(bytes);
     const Place place = find(bytes, lines, section, key);
     const QByteArray newValue = valueBytes(value);
@@ -375,9 +391,22 @@ IniWrite IniFile::writeString(QStringView section, QStringView key, const QStrin
                 result += eol;
         }
     }
-    if (result == bytes)
+    return IniText(std::move(result));
+}
+
+IniWrite IniFile::writeString(QStringView section, QStringView key, const QString &value)
+{
+    QString reason;
+    const std::optional<QByteArray> loaded = load(m_path, &reason);
+    // Never overwrite a file that could not be read: its other sections would be lost.
+    if (!loaded)
+        return failure(m_path, u"the file cannot be read: %1"_s.arg(reason));
+    const std::optional<IniText> changed = IniText(*loaded).withValue(section, key, value, &reason);
+    if (!changed)
+        return failure(m_path, reason);
+    if (changed->bytes() == *loaded)
         return {};
-    return save(m_path, result);
+    return save(m_path, changed->bytes());
 }
 
 IniWrite IniFile::writeBool(QStringView section, QStringView key, bool value)

@@ -42,6 +42,12 @@ public:
      *  integer (decimal, or hexadecimal after "0x" or "$") gives `defaultValue`. */
     bool readBool(QStringView section, QStringView key, bool defaultValue) const;
 
+    /** The text with a key set, added when missing (with its section when that is missing too),
+     *  every other byte as it was; nothing, and why in `reason`, when the names or the value
+     *  cannot be written so that they read back the same. */
+    std::optional<IniText> withValue(QStringView section, QStringView key, const QString &value,
+                                     QString *reason = nullptr) const;
+
 private:
     QByteArray m_bytes;
 };
@@ -54,6 +60,10 @@ private:
 class IniFile final
 {
 public:
+    /** The INI file holds a few captions; a larger file is something else, and is neither read
+     *  nor replaced. */
+    static constexpr qint64 kMaxSize = 1024 * 1024;
+
     explicit IniFile(QString path);
 
     QString path() const { return m_path; }
@@ -61,7 +71,8 @@ public:
     /** True when the file is there (a folder of that name does not count). */
     bool exists() const;
 
-    /** The file's text now; empty when the file is missing or cannot be read. */
+    /** The file's text now; empty when the file is missing or cannot be read (a pipe or a
+     *  device is not read, and never waited for). */
     IniText read() const;
 
     /** Shorthands for the same reads of `read()`. */

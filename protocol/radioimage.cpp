@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/radioimage.h"
 
+#include "protocol/regularfile.h"
+
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -220,18 +221,17 @@ bool RadioImage::fromText(const QString &text, RadioImage *image, QString *error
 
 bool RadioImage::readFile(const QString &path, RadioImage *image, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    const FileRead file = readRegularFile(path, kMaxImageFileSize);
+    if (!file.ok()) {
+        *error = QStringLiteral("%1: %2").arg(path, file.error);
         return false;
     }
-    // Any image of ours is a few kilobytes; a large file is something else.
-    if (file.size() > 1024 * 1024) {
+    if (file.bytes.size() > kMaxImageFileSize) {
         *error = QStringLiteral("%1: not a radio image (too large)").arg(path);
         return false;
     }
     QString problem;
-    if (!fromText(QString::fromUtf8(file.readAll()), image, &problem)) {
+    if (!fromText(QString::fromUtf8(file.bytes), image, &problem)) {
         *error = QStringLiteral("%1: %2").arg(path, problem);
         return false;
     }
@@ -240,6 +240,11 @@ bool RadioImage::readFile(const QString &path, RadioImage *image, QString *error
 
 bool RadioImage::writeFile(const QString &path, const QString &programVersion, QString *error) const
 {
+    // A save renames a new file over the old one: over a device it would put a file in its place.
+    if (const QString reason = whyNotSaveable(path); !reason.isEmpty()) {
+        *error = QStringLiteral("%1: %2").arg(path, reason);
+        return false;
+    }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
         file.write(toText(programVersion).toUtf8());

@@ -64,9 +64,14 @@ public:
      *  the line. */
     static bool fromText(const QString &text, RadioImage *image, QString *error);
 
-    /** Reads an image file; the message names the file. */
+    /** Any image of ours is a few kilobytes, comments and all; a larger file is something else. */
+    static constexpr qint64 kMaxImageFileSize = 1024 * 1024;
+
+    /** Reads an image file, a regular one of at most kMaxImageFileSize bytes; the message names
+     *  the file. */
     static bool readFile(const QString &path, RadioImage *image, QString *error);
-    /** Writes the image to a file, replacing an old one only once the new one is complete. */
+    /** Writes the image to a file, replacing an old one only once the new one is complete; a
+     *  path that names anything but a regular file is refused. */
     bool writeFile(const QString &path, const QString &programVersion, QString *error) const;
 
     friend bool operator==(const RadioImage &a, const RadioImage &b)

@@ -18,7 +18,9 @@ if [[ ! "$seconds" =~ ^[0-9]+$ ]]; then
     exit 2
 fi
 shift $(($# > 0 ? 1 : 0))
-targets=(${FUZZ_TARGETS:-fuzz_decodemainblock fuzz_receivedata fuzz_cellchecks fuzz_encoders})
+# Every target fuzz/CMakeLists.txt lists, unless told otherwise.
+listed=$(sed -n '/^set(writefreq_fuzzers/,/^)/s/^ *\(fuzz_[a-z0-9_]*\) *$/\1/p' fuzz/CMakeLists.txt)
+targets=(${FUZZ_TARGETS:-$listed})
 
 if ! command -v clang++ >/dev/null 2>&1; then
     echo "fuzz: clang++ with its libFuzzer runtime is needed (Debian: clang libclang-rt-dev)" >&2

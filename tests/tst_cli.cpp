@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace wf;
 using wf::vradio::RadioMemory;
@@ -160,6 +161,10 @@ private slots:
     void interruptedWrite();
     void interruptedRestoreStopsInItsBank();
     void fleetOfRadios();
+    void refusedSeconds_data();
+    void refusedSeconds();
+    void refusedSaveTargets_data();
+    void refusedSaveTargets();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -809,6 +814,97 @@ void TestCli::fleetOfRadios()
                      .hasMatch(),
                  qPrintable(lines[i]));
     }
+}
+
+void TestCli::refusedSeconds_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    const QStringList read{"read", "--port", "p", "--out", "x.wh", "--timeout"};
+    const QString range = "wants a number of seconds from 0.1 to 3600, not ";
+    QTest::newRow("not a number") << read + QStringList{"nan"}
+                                  << "read: --timeout " + range + "'nan'";
+    QTest::newRow("infinite") << read + QStringList{"inf"} << "read: --timeout " + range + "'inf'";
+    // 2147484 s are more milliseconds than a timer counts: it would wait for ever.
+    QTest::newRow("beyond any timer")
+        << read + QStringList{"2147484"} << "read: --timeout " + range + "'2147484'";
+    QTest::newRow("above the range")
+        << read + QStringList{"3600.5"} << "read: --timeout " + range + "'3600.5'";
+    QTest::newRow("below the range") << QStringList{"show", "--timeout", "0.05", "x.img"}
+                                     << "show: --timeout " + range + "'0.05'";
+    QTest::newRow("fleet's poll") << QStringList{"fleet", "--port", "p", "--poll", "nan", "x.wh"}
+                                  << "fleet: --poll " + range + "'nan'";
+}
+
+void TestCli::refusedSeconds()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+
+    const CliRun run = runCli(arguments, m_dataHome);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err, "writefreq-cli: " + message + "\n");
+}
+
+void TestCli::refusedSaveTargets_data()
+{
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<QString>("message"); // "%1" stands for the file
+
+    QTest::newRow("--out a pipe") << "pipe" << QString()
+                                  << "read: cannot save to %1: Is a pipe, not a file";
+    QTest::newRow("--image a pipe") << "a.wh"
+                                    << "pipe"
+                                    << "read: cannot save to %1: Is a pipe, not a file";
+    QTest::newRow("one file for both")
+        << "same"
+        << "same"
+        << "read: --out and --image name the same file (%1); give each its own";
+    QTest::newRow("one file, once through a link")
+        << "link"
+        << "same"
+        << "read: --out and --image name the same file (%1); give each its own";
+    QTest::newRow("one new file, once through the folder's link")
+        << "new"
+        << "folder-link/new"
+        << "read: --out and --image name the same file (%1); give each its own";
+}
+
+void TestCli::refusedSaveTargets()
+{
+    QFETCH(QString, out);
+    QFETCH(QString, image);
+    QFETCH(QString, message);
+
+    const QString folder = path("targets");
+    QDir(folder).removeRecursively();
+    QVERIFY(QDir().mkpath(folder));
+    const auto at = [&](const QString &name) {
+        return folder + '/' + name;
+    };
+    QCOMPARE(::mkfifo(QFile::encodeName(at("pipe")).constData(), 0600), 0);
+    QFile same(at("same"));
+    QVERIFY(same.open(QIODevice::WriteOnly) && same.write("kept") == 4);
+    same.close();
+    QVERIFY(QFile::link(at("same"), at("link")));
+    QVERIFY(QFile::link(folder, at("folder-link")));
+
+    // Refused before the port is opened: the port need not be there.
+    QStringList arguments{"read", "--port", path("no-such-port"), "--out", at(out)};
+    if (!image.isEmpty())
+        arguments << "--image" << at(image);
+    const CliRun run = runCli(arguments, m_dataHome);
+    QCOMPARE(run.exitCode, 2);
+    const QString named = message.contains("same file") ? QFileInfo(folder).canonicalFilePath() +
+                                                              '/' + (out == "new" ? "new" : "same")
+                                                        : at("pipe");
+    QCOMPARE(run.err, "writefreq-cli: " + message.arg(named) + "\n");
+    // Nothing was put in the place of the pipe or over the file.
+    QVERIFY(QFileInfo(at("pipe")).exists() && !QFileInfo(at("pipe")).isFile());
+    QCOMPARE(readAll(at("same")), QByteArray("kept"));
+    QVERIFY(!QFile::exists(at("new")) && !QFile::exists(at("a.wh")));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -4,11 +4,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
 
 #include <optional>
+
+#include <sys/stat.h>
 
 using namespace wf;
 using namespace Qt::StringLiterals;
@@ -72,6 +75,8 @@ private slots:
     void failedWriteChangesNothing_data();
     void failedWriteChangesNothing();
     void missingOrUnreadableFileReadsAsEmpty();
+    void specialFilesAreNeitherReadNorReplaced_data();
+    void specialFilesAreNeitherReadNorReplaced();
 
     void locationFollowsTheUsersConfigFolder();
     void startupLanguage_data();
@@ -120,6 +125,10 @@ void TestIniFile::readsValues_data()
         u"k"_s, u"3"_s);
     row("GBK trail byte ] inside a section name", gbk(u"[设置匽]\n键=值\n"_s), u"设置匽"_s, u"键"_s,
         u"值"_s);
+    // 乚 is 81 5D: the lowest lead byte, with "]" for its trail byte.
+    row("lowest GBK lead byte before ] in a section name", gbk(u"[乚]\n键=值\n"_s), u"乚"_s,
+        u"键"_s, u"值"_s);
+    row("a CR alone ends a line", gbk(u"[a]\rk=1\r[b]\rk=2"_s), u"b"_s, u"k"_s, u"2"_s);
     row("comment with ;", gbk(u"[language]\n;语言=1\n"_s), u"language"_s, u"语言"_s, absent);
     row("comment with #", gbk(u"[language]\n# 语言=1\n"_s), u"language"_s, u"语言"_s, absent);
     row("key before any section", gbk(u"语言=1\n[language]\n"_s), u"language"_s, u"语言"_s, absent);
@@ -237,6 +246,11 @@ void TestIniFile::writeKeepsEveryOtherByte_data()
         u"language"_s, u"语言"_s, u"0"_s, gbk(u"语言=1\n[language]\n语言=0\n"_s));
     row("the first section of two takes a new key", gbk(u"[a]\nx=1\n[b]\n[a]\ny=2\n"_s), u"a"_s,
         u"k"_s, u"3"_s, gbk(u"[a]\nx=1\nk=3\n[b]\n[a]\ny=2\n"_s));
+    row("a CR alone after the value keeps the next header",
+        gbk(u"[language]\r语言=1\r[中文]\r\n文件=档案\n"_s), u"language"_s, u"语言"_s, u"0"_s,
+        gbk(u"[language]\r语言=0\r[中文]\r\n文件=档案\n"_s));
+    row("key added after a line that a CR alone ends", gbk(u"[a]\rx=1\r[b]\n"_s), u"a"_s, u"k"_s,
+        u"2"_s, gbk(u"[a]\rx=1\rk=2\r[b]\n"_s));
     row("bytes that are no GBK text survive", QByteArray("[a]\nk=\xff\x80\x81\n"), u"b"_s, u"k"_s,
         u"1"_s, QByteArray("[a]\nk=\xff\x80\x81\n\n[b]\nk=1\n"));
     row("value with blanks at its ends is quoted", gbk(u"[中文]\n"_s), u"中文"_s, u"VOX Lev"_s,
@@ -364,6 +378,51 @@ void TestIniFile::missingOrUnreadableFileReadsAsEmpty()
     const IniFile folder(path());
     QVERIFY(!folder.exists());
     QCOMPARE(folder.readString(u"language", u"语言", u"d"_s), u"d"_s);
+}
+
+void TestIniFile::specialFilesAreNeitherReadNorReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("a pipe") << u"pipe"_s << u"the file cannot be read: Is a pipe, not a file"_s;
+    QTest::newRow("a link to an endless device")
+        << u"link to /dev/zero"_s << u"the file cannot be read: Is a device, not a file"_s;
+    QTest::newRow("a file past the limit")
+        << u"large"_s << u"the file cannot be read: the file is larger than 1024 KiB"_s;
+}
+
+void TestIniFile::specialFilesAreNeitherReadNorReplaced()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+
+    const QByteArray large = gbk(u"[language]\n语言=0\n"_s) + QByteArray(IniFile::kMaxSize, ';');
+    if (kind == u"pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    else if (kind == u"large")
+        put(path(), large);
+    else
+        QVERIFY(QFile::link(u"/dev/zero"_s, path()));
+    const QFileInfo before(path());
+
+    // Read at start-up: not waited for, not read to the end of memory; the program goes on in
+    // Chinese and says that it could not keep the choice.
+    IniFile ini(path());
+    QCOMPARE(ini.readString(u"language", u"语言", u"<default>"_s), u"<default>"_s);
+    const StartupLanguage startup = wf::startupLanguage(ini);
+    QCOMPARE(startup.language, kind == u"large" ? Language::English : Language::Chinese);
+    const IniWrite written = storeLanguage(ini, Language::English);
+    QCOMPARE(written.error, unableToWrite(path()));
+    QCOMPARE(written.reason, reason);
+
+    // What was there is still there.
+    const QFileInfo after(path());
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    QCOMPARE(after.isFile(), before.isFile());
+    QCOMPARE(after.symLinkTarget(), before.symLinkTarget());
+    if (kind == u"large")
+        QCOMPARE(contents(path()), large);
 }
 
 void TestIniFile::locationFollowsTheUsersConfigFolder()

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
@@ -93,6 +94,25 @@ QString programVersion()
     return QCoreApplication::applicationVersion();
 }
 
+std::optional<int> secondsToMs(const QString &text)
+{
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    // Not "seconds < kMinSeconds": a NaN compares false with everything.
+    if (!ok || !(seconds >= kMinSeconds && seconds <= kMaxSeconds))
+        return std::nullopt;
+    return int(std::lround(seconds * 1000));
+}
+
+QString badSeconds(const QString &option, const QString &text)
+{
+    return QStringLiteral("--%1 wants a number of seconds from %2 to %3, not '%4'")
+        .arg(option)
+        .arg(kMinSeconds)
+        .arg(kMaxSeconds)
+        .arg(text);
+}
+
 Arguments::Arguments(const QString &command, const QString &description, const QString &positional)
     : m_command(command)
     , m_positional(positional)
@@ -127,7 +147,9 @@ void Arguments::addTimeoutOption()
     m_timeout = true;
     m_parser.addOption({QStringLiteral("timeout"),
                         QStringLiteral("Seconds the radio may stay silent before the command "
-                                       "gives up with \"no answer\" (default 10)."),
+                                       "gives up with \"no answer\" (%1 to %2, default 10).")
+                            .arg(kMinSeconds)
+                            .arg(kMaxSeconds),
                         QStringLiteral("SECONDS"), QStringLiteral("10")});
 }
 
@@ -153,15 +175,15 @@ bool Arguments::parse(const QStringList &arguments, int *exit)
         return false;
     }
     if (m_timeout && m_parser.isSet(QStringLiteral("timeout"))) {
-        bool ok = false;
-        const double seconds = m_parser.value(QStringLiteral("timeout")).toDouble(&ok);
-        if (!ok || seconds <= 0) {
-            complain(QStringLiteral("%1: --timeout wants a number of seconds above 0, not '%2'")
-                         .arg(m_command, m_parser.value(QStringLiteral("timeout"))));
+        const QString text = m_parser.value(QStringLiteral("timeout"));
+        const std::optional<int> ms = secondsToMs(text);
+        if (!ms) {
+            complain(QStringLiteral("%1: %2").arg(m_command,
+                                                  badSeconds(QStringLiteral("timeout"), text)));
             *exit = kUsageError;
             return false;
         }
-        m_timeoutMs = int(seconds * 1000);
+        m_timeoutMs = *ms;
     }
     if (m_radio && port().isEmpty()) {
         complain(QStringLiteral("%1: --port is required (writefreq-cli ports lists them)")

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 /** What every subcommand of writefreq-cli shares: exit codes, options, messages, progress, the
  *  stop signals and the inputs. */
@@ -42,6 +43,19 @@ void setQuiet(bool quiet);
 
 /** The program's version, as image headers carry it. */
 QString programVersion();
+
+/** The seconds --timeout and --poll take: enough for a radio at 9600 baud to answer, and never
+ *  so many that the timer could not count them. */
+inline constexpr double kMinSeconds = 0.1;
+inline constexpr double kMaxSeconds = 3600;
+
+/** A number of seconds given on the command line, in ms; nothing for anything but a finite
+ *  number from kMinSeconds to kMaxSeconds. */
+std::optional<int> secondsToMs(const QString &text);
+
+/** The complaint about a seconds option: "--timeout wants a number of seconds from 0.1 to 3600,
+ *  not 'nan'". */
+QString badSeconds(const QString &option, const QString &text);
 
 /** One subcommand's command line: options, positional arguments, --help. */
 class Arguments final

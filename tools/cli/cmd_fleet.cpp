@@ -85,7 +85,9 @@ int runFleet(const QStringList &arguments)
                         "seconds, differences)."),
          QStringLiteral("FILE")},
         {QStringLiteral("poll"),
-         QStringLiteral("Seconds between looks for the next radio (default 1)."),
+         QStringLiteral("Seconds between looks for the next radio (%1 to %2, default 1).")
+             .arg(kMinSeconds)
+             .arg(kMaxSeconds),
          QStringLiteral("SECONDS"), QStringLiteral("1")},
     });
     int exit = kSuccess;
@@ -94,13 +96,13 @@ int runFleet(const QStringList &arguments)
         return exit;
     if (!args.positional(1, &files))
         return kUsageError;
-    bool pollOk = false;
-    const double poll = args.parser().value(QStringLiteral("poll")).toDouble(&pollOk);
-    if (!pollOk || poll <= 0) {
-        complain(QStringLiteral("fleet: --poll wants a number of seconds above 0"));
+    const QString pollText = args.parser().value(QStringLiteral("poll"));
+    const std::optional<int> poll = secondsToMs(pollText);
+    if (!poll) {
+        complain(QStringLiteral("fleet: %1").arg(badSeconds(QStringLiteral("poll"), pollText)));
         return kUsageError;
     }
-    const int pollMs = int(poll * 1000);
+    const int pollMs = *poll;
     RadioImage image;
     if (const int failed = loadDataFile(files.first(), &image))
         return failed;

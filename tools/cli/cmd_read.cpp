@@ -4,6 +4,7 @@
 #include "channels/datafile.h"
 #include "channels/sheetimage.h"
 #include "i18n/languagesettings.h"
+#include "protocol/regularfile.h"
 #include "tools/cli/clicommon.h"
 #include "tools/cli/commands.h"
 
@@ -46,6 +47,21 @@ int runRead(const QStringList &arguments)
     if (out.isEmpty() && imagePath.isEmpty()) {
         complain(QStringLiteral("read: say where to put what is read: --out FILE.wh and/or "
                                 "--image FILE"));
+        return kUsageError;
+    }
+    // Both are saved by renaming a new file over the old one: over a device that would put a
+    // file in its place, and one path given twice would keep only the second save.
+    for (const QString &target : {out, imagePath}) {
+        if (const QString reason = target.isEmpty() ? QString() : whyNotSaveable(target);
+            !reason.isEmpty()) {
+            complain(QStringLiteral("read: cannot save to %1: %2").arg(target, reason));
+            return kUsageError;
+        }
+    }
+    if (!out.isEmpty() && !imagePath.isEmpty() && savedFilePath(out) == savedFilePath(imagePath)) {
+        complain(QStringLiteral("read: --out and --image name the same file (%1); give each its "
+                                "own")
+                     .arg(savedFilePath(out)));
         return kUsageError;
     }
     // Without --lang the file comes out as the program's window would save it. The INI file is
