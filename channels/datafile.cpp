@@ -191,7 +191,10 @@ Decoded decode(const QByteArray &bytes, const QString &fileName)
     QStringList texts;
     for (int i = 0; i < kLineCount; ++i) {
         texts << gbk().toUnicode(lines[i]);
-        if (gbk().fromUnicode(texts.last()) != lines[i]) {
+        // ASCII is GBK as it stands: only a line with other bytes needs the way back.
+        const bool ascii =
+            std::all_of(lines[i].cbegin(), lines[i].cend(), [](char c) { return uchar(c) < 0x80; });
+        if (!ascii && gbk().fromUnicode(texts.last()) != lines[i]) {
             return {{},
                     cannotOpenMessage(fileName, u"Line %1 holds bytes that are not GBK text; "
                                                 u"saving would change them."_s.arg(i + 1))};

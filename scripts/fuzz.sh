@@ -20,6 +20,11 @@ fi
 shift $(($# > 0 ? 1 : 0))
 targets=(${FUZZ_TARGETS:-fuzz_decodemainblock fuzz_receivedata fuzz_cellchecks fuzz_encoders})
 
+# The readers of files the user picks.
+if [[ -z "${FUZZ_TARGETS:-}" ]]; then
+    targets+=(fuzz_datafile)
+fi
+
 if ! command -v clang++ >/dev/null 2>&1; then
     echo "fuzz: clang++ with its libFuzzer runtime is needed (Debian: clang libclang-rt-dev)" >&2
     exit 1
