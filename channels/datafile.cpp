@@ -188,13 +188,28 @@ Decoded decode(const QByteArray &bytes, const QString &fileName)
     if (lines.size() < kLineCount)
         return {{}, u"List index out of bounds (%1)"_s.arg(lines.size())};
 
+    // A byte that is no GBK text would come back from a save as "?", or not at all: such a
+    // file is refused rather than changed behind the user's back.
+    QStringList texts;
+    for (int i = 0; i < kLineCount; ++i) {
+        texts << gbk().toUnicode(lines[i]);
+        // ASCII is GBK as it stands: only a line with other bytes needs the way back.
+        const bool ascii =
+            std::all_of(lines[i].cbegin(), lines[i].cend(), [](char c) { return uchar(c) < 0x80; });
+        if (!ascii && gbk().fromUnicode(texts.last()) != lines[i]) {
+            return {{},
+                    cannotOpenMessage(fileName, u"Line %1 holds bytes that are not GBK text; "
+                                                u"saving would change them."_s.arg(i + 1))};
+        }
+    }
+
     Decoded decoded;
     int line = 0;
     for (ChannelRow &row : decoded.contents.sheet.rows)
-        row = splitRow(gbk().toUnicode(lines[line++]));
+        row = splitRow(texts[line++]);
     for (QString &setting : decoded.contents.sheet.settings)
-        setting = gbk().toUnicode(lines[line++]);
-    decoded.contents.language = languageOf(gbk().toUnicode(lines[kLanguageLine]));
+        setting = texts[line++];
+    decoded.contents.language = languageOf(texts[kLanguageLine]);
     return decoded;
 }
 

@@ -63,8 +63,10 @@ struct [[nodiscard]] Decoded
 
 /** The contents of a file's bytes. A file that is not the text of a data file (binary, too
  *  large, a line too long) gives the open message naming `fileName`; a file of fewer than 28
- *  lines gives "List index out of bounds (n)", n the first missing line counted from 0. On
- *  failure nothing of the file is returned, so a caller changes nothing. */
+ *  lines gives "List index out of bounds (n)", n the first missing line counted from 0; one of
+ *  the 28 lines that is not clean GBK text (its bytes would not come back from a save) gives the
+ *  open message naming the line. On failure nothing of the file is returned, so a caller
+ *  changes nothing. */
 Decoded decode(const QByteArray &bytes, const QString &fileName);
 
 /** Reads and decodes a data file. A file that cannot be read gives

@@ -24,26 +24,6 @@ FrameBuffer frameOf(Bank bank, int block, const BlockPayload &payload)
 
 } // namespace
 
-Conversion sheetToImage(const ChannelSheet &sheet, RadioImage *image)
-{
-    // A fresh program's transmit buffer holds zero bytes where the codecs write nothing; the
-    // main window's first write after start sends the same.
-    FrameBuffer tx{};
-    RadioImage built = *image;
-    for (int row = 1; row <= kChannelCount; ++row) {
-        const Conversion result = EncodeChannelBlock(tx, row, sheet.rows[std::size_t(row)]);
-        if (!result.ok())
-            return {QStringLiteral("channel %1: %2").arg(row).arg(result.error)};
-        built.setPayload(Bank::Channels, row, payloadOf(tx));
-    }
-    const Conversion result = EncodeSettingsBlock(tx, sheet.settings);
-    if (!result.ok())
-        return {QStringLiteral("settings: %1").arg(result.error)};
-    built.setPayload(Bank::Settings, 0, payloadOf(tx));
-    *image = built;
-    return {};
-}
-
 Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image)
 {
     RadioImage built = *image;

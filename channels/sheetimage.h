@@ -11,15 +11,12 @@
  *  the same block codecs the main window uses, without the window. */
 namespace wf {
 
-/** Builds the channel and settings blocks of `sheet` into `image` exactly as the main window's
- *  write sends them (one transmit buffer, channel 1 to 16 then the settings, each frame keeping
- *  the bytes the one before left where the codec writes nothing). The other banks of `image` are
- *  left alone. On a text the radio cannot take, returns its message and leaves `image` alone. */
-Conversion sheetToImage(const ChannelSheet &sheet, RadioImage *image);
-
-/** Writes the texts of `sheet` over the channel and settings blocks `image` already holds: only
- *  the bytes the codecs write change, every other byte keeps the image's. Compared with a
- *  radio's own image, what differs is what the table says differently. */
+/** Writes the texts of `sheet` over the channel and settings blocks `image` already holds: each
+ *  block starts from the image's own, so only the bytes the codecs write change and every other
+ *  byte (those no cell shows, and the other banks) keeps the image's. Built over the blocks a
+ *  radio holds, it gives what writing the sheet into that radio must leave there; compared with
+ *  them, what differs is what the table says differently. On a text the radio cannot take,
+ *  returns its message and leaves `image` alone. */
 Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image);
 
 /** The texts of the channel and settings blocks of `image` in `language`, as a read into a

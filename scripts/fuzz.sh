@@ -22,6 +22,11 @@ shift $(($# > 0 ? 1 : 0))
 listed=$(sed -n '/^set(writefreq_fuzzers/,/^)/s/^ *\(fuzz_[a-z0-9_]*\) *$/\1/p' fuzz/CMakeLists.txt)
 targets=(${FUZZ_TARGETS:-$listed})
 
+# The readers of files the user picks.
+if [[ -z "${FUZZ_TARGETS:-}" ]]; then
+    targets+=(fuzz_datafile)
+fi
+
 if ! command -v clang++ >/dev/null 2>&1; then
     echo "fuzz: clang++ with its libFuzzer runtime is needed (Debian: clang libclang-rt-dev)" >&2
     exit 1

@@ -165,6 +165,8 @@ private slots:
     void refusedSeconds();
     void refusedSaveTargets_data();
     void refusedSaveTargets();
+    void writeKeepsWhatNoCellShows_data();
+    void writeKeepsWhatNoCellShows();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -905,6 +907,62 @@ void TestCli::refusedSaveTargets()
     QVERIFY(QFileInfo(at("pipe")).exists() && !QFileInfo(at("pipe")).isFile());
     QCOMPARE(readAll(at("same")), QByteArray("kept"));
     QVERIFY(!QFile::exists(at("new")) && !QFile::exists(at("a.wh")));
+}
+
+void TestCli::writeKeepsWhatNoCellShows_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("with a snapshot") << QStringList();
+    QTest::newRow("without a snapshot") << QStringList{"--no-snapshot"};
+}
+
+void TestCli::writeKeepsWhatNoCellShows()
+{
+    QFETCH(QStringList, options);
+
+    // A radio with values of its own where no cell shows anything: bytes 24 to 26 of every
+    // channel block, 16 to 27 of the settings block.
+    RadioImage own;
+    for (const BlockAddress &a : RadioImage::addresses()) {
+        vradio::Payload payload = RadioMemory::demo().payload(int(a.bank), a.block);
+        if (a.bank == Bank::Channels) {
+            payload[24] = 0xC0;
+            payload[25] = quint8(a.block);
+            payload[26] = 0x5A;
+        } else if (a.bank == Bank::Settings) {
+            std::fill(payload.begin() + 16, payload.end(), quint8(0xA5));
+        }
+        own.setPayload(a.bank, a.block, payload);
+    }
+    const QString image = path("own-bytes.img");
+    QString error;
+    QVERIFY2(own.writeFile(image, "test", &error), qPrintable(error));
+    VirtualRadioProcess radio({"--image", image, "--no-pacing"});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+
+    // The demonstration table, channel 2 changed and channel 16 (empty in the radio) filled.
+    ChannelSheet sheet = changedSheet();
+    const QStringList channel16 = {"16",   "446.10000", "446.10000", "NONE", "NONE", "HIGH",
+                                   "WIDE", "YES",       "25000",     "NONE", "NONE", "NONE",
+                                   "NONE", "DTMF",      "1",         "NONE"};
+    std::copy(channel16.begin(), channel16.end(), sheet.rows[16].begin());
+    const CliRun run = runCli(QStringList{"write", "--port", radio.devicePath(), "--quiet"} +
+                                  options + QStringList{writeDataFile("own-bytes.wh", sheet)},
+                              m_dataHome);
+    QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+
+    const RadioMemory after = memoryIn(image);
+    QCOMPARE(receiveFrequency(after, 2), QStringLiteral("145.50000"));
+    QCOMPARE(receiveFrequency(after, 16), QStringLiteral("446.10000"));
+    // Channel 15 is empty, and an empty channel is written all zero up to its last byte.
+    for (int n : {1, 2, 7, 14, 16}) {
+        const vradio::Payload &payload = after.payload(0, n);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(payload.data()) + 24, 3).toHex(' '),
+                 QByteArray("c0 ") + QByteArray::number(n, 16).rightJustified(2, '0') + " 5a");
+    }
+    const vradio::Payload &settings = after.payload(5, 0);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(settings.data()) + 16, 12),
+             QByteArray(12, '\xA5'));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -300,6 +300,28 @@ void TestDataFile::refusedFiles_data()
     QTest::newRow("megabytes") << QByteArray(4 << 20, 'x')
                                << open + u"The file is larger than a data file can be (64 KiB)."_s;
 
+    // Bytes that are no GBK text would not come back from a save as they are.
+    const auto withLine = [&lines](int index, const QByteArray &line) {
+        QList<QByteArray> changed = lines;
+        changed[index] = line;
+        return fileOf(changed);
+    };
+    const QString notGbk =
+        u"Line %1 holds bytes that are not GBK text; saving would change them."_s;
+    QTest::newRow("0xFE alone in a setting") << withLine(17, "\xFE") << open + notGbk.arg(18);
+    QTest::newRow("lead byte at the end of a field")
+        << withLine(2, "2,145.50000\x81,,,,,,,,,,,,,,") << open + notGbk.arg(3);
+    QTest::newRow("lead byte at the end of the last field")
+        << withLine(1, "1,,,,,,,,,,,,,,,\x81") << open + notGbk.arg(2);
+    QTest::newRow("lead byte before a comma") << withLine(16, "16,\x81,") << open + notGbk.arg(17);
+    QTest::newRow("lead byte before a blank")
+        << withLine(0, "\"CH No.\xA1 \"") << open + notGbk.arg(1);
+    QTest::newRow("0xFE in the language line") << withLine(27, "0\xFE") << open + notGbk.arg(28);
+    QTest::newRow("four-byte sequence")
+        << withLine(26, "\x81\x30\x81\x30") << open + notGbk.arg(27);
+    QTest::newRow("past the 28th line, never read")
+        << fileOf(lines + QList<QByteArray>{"\xFE\x81"}) << QString();
+
     // Every line is looked at, also those past the 28th.
     QList<QByteArray> longest = lines;
     longest << QByteArray(datafile::kMaxLineLength, 'x');

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "channels/mainblocks.h"
 #include "channels/numbertext.h"
+#include "channels/sheetimage.h"
+#include "protocol/radioimage.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -116,6 +118,8 @@ private slots:
     void failures();
     void dispatch();
     void roundTrip();
+    void sheetOverRadio_data();
+    void sheetOverRadio();
 };
 
 void TestMainBlocks::numberTexts_data()
@@ -514,6 +518,64 @@ void TestMainBlocks::roundTrip()
         QVERIFY(EncodeSettingsBlock(tx, panel).ok());
         QCOMPARE(bytes(tx, frame::kPayloadOffset, 16).toHex(' '), settings.left(16).toHex(' '));
     }
+}
+
+void TestMainBlocks::sheetOverRadio_data()
+{
+    QTest::addColumn<int>("bank");
+    QTest::addColumn<int>("block");
+    QTest::addColumn<QByteArray>("payload");
+
+    // The radio holds 80+n in every byte of channel n's block and 5A in the settings': what no
+    // cell shows must stay as the radio has it, in each block.
+    QTest::newRow("channel 1") << 0 << 1
+                               << QByteArray::fromHex(
+                                      "60 27 AC 08 60 27 AC 08 FF FF FF FF FF FF FF "
+                                      "A8 61 FF FF 00 00 00 00 01 81 81 81 FF");
+    QTest::newRow("channel 8") << 0 << 8
+                               << QByteArray::fromHex(
+                                      "60 27 AC 08 60 27 AC 08 FF FF FF FF FF FF FF "
+                                      "A8 61 FF FF 00 00 00 00 08 88 88 88 FF");
+    QTest::newRow("empty channel 9") << 0 << 9 << QByteArray(27, '\0') + '\xFF';
+    QTest::newRow("channel 10, after an empty one")
+        << 0 << 10
+        << QByteArray::fromHex("60 27 AC 08 60 27 AC 08 FF FF FF FF FF FF FF "
+                               "A8 61 FF FF 00 00 00 00 0A 8A 8A 8A FF");
+    QTest::newRow("channel 16") << 0 << 16
+                                << QByteArray::fromHex("60 27 AC 08 60 27 AC 08 FF FF FF FF FF FF "
+                                                       "FF A8 61 FF FF 00 00 00 00 10 90 90 90 FF");
+    QTest::newRow("settings") << 5 << 0
+                              << QByteArray::fromHex("01 01 00 00 00 00 00 00 00 01 00 3C 01 00 00 "
+                                                     "01 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A 5A");
+    QTest::newRow("a DTMF block is not the table's") << 1 << 1 << QByteArray(28, '\x33');
+}
+
+void TestMainBlocks::sheetOverRadio()
+{
+    QFETCH(int, bank);
+    QFETCH(int, block);
+    QFETCH(QByteArray, payload);
+
+    RadioImage radio;
+    for (const BlockAddress &a : RadioImage::addresses()) {
+        BlockPayload bytes;
+        bytes.fill(a.bank == Bank::Channels   ? quint8(0x80 + a.block)
+                   : a.bank == Bank::Settings ? 0x5A
+                                              : 0x33);
+        radio.setPayload(a.bank, a.block, bytes);
+    }
+    ChannelSheet sheet;
+    for (int n = 1; n <= kChannelCount; ++n) {
+        sheet.rows[n] = freshRow(n, Language::English, "145.50000");
+        sheet.rows[n][column::SignallingInfo] = QString::number(n);
+    }
+    sheet.rows[9] = makeRow(9, {});
+    sheet.settings = initialPanel(Language::Chinese);
+
+    QVERIFY(sheetOverImage(sheet, &radio).ok());
+    const BlockPayload &built = radio.payload(Bank(bank), block);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(built.data()), int(built.size())).toHex(' '),
+             payload.toHex(' '));
 }
 
 QTEST_GUILESS_MAIN(TestMainBlocks)

@@ -273,18 +273,22 @@ std::unique_ptr<RadioSession> openSession(const Arguments &arguments)
     return session;
 }
 
-int loadDataFile(const QString &path, RadioImage *image)
+int loadDataFile(const QString &path, ChannelSheet *sheet)
 {
     const datafile::Decoded decoded = datafile::read(path);
     if (!decoded.ok()) {
         complain(decoded.error);
         return kBadFile;
     }
-    const Conversion conversion = sheetToImage(decoded.contents.sheet, image);
+    // The radio's own blocks come only after the handshake; whether a text converts does not
+    // depend on them, so any image will do for the check.
+    RadioImage scratch;
+    const Conversion conversion = sheetOverImage(decoded.contents.sheet, &scratch);
     if (!conversion.ok()) {
         complain(QStringLiteral("%1: %2; nothing was sent").arg(path, conversion.error));
         return kBadFile;
     }
+    *sheet = decoded.contents.sheet;
     return kSuccess;
 }
 
@@ -332,8 +336,11 @@ QString snapshotPath(const QString &port)
     return radioSnapshotPath(port);
 }
 
-WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScope scope,
-                       bool snapshot, bool verify, StopSignals &stops)
+namespace {
+
+// A write of a whole image (restore), or of a data file's sheet over the radio's own blocks.
+WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelSheet *sheet,
+                         WriteScope scope, bool snapshot, bool verify, StopSignals &stops)
 {
     WriteOutcome outcome;
     const auto fail = [&](int code, const QString &message, const QString &summary) {
@@ -345,6 +352,8 @@ WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScop
     QMetaObject::Connection stopReads = QObject::connect(
         &stops, &StopSignals::stopRequested, &session, [&session](int) { session.requestStop(); });
 
+    // The blocks the radio holds now: bytes no cell shows are written back as they are.
+    RadioImage radio;
     if (snapshot) {
         note(QStringLiteral("reading the radio's complete image for a snapshot before writing"));
         RadioImage before;
@@ -368,12 +377,31 @@ WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScop
                         QStringLiteral("snapshot not saved"));
         }
         note(QStringLiteral("snapshot saved: %1").arg(outcome.snapshot));
+        radio = before;
+    } else if (sheet) {
+        note(QStringLiteral("reading the radio's channels and settings before writing"));
+        const RadioSession::Result result = session.readMain(&radio);
+        if (result != RadioSession::Result::Done) {
+            QObject::disconnect(stopReads);
+            return fail(
+                exitCodeFor(result),
+                QStringLiteral("%1; nothing was written").arg(session.errorText()),
+                QStringLiteral("read before the write failed: %1").arg(session.errorText()));
+        }
     }
     QObject::disconnect(stopReads);
     if (stops.count() > 0) {
         return fail(kInterrupted,
                     QStringLiteral("interrupted before the write; nothing was written"),
                     QStringLiteral("interrupted, nothing written"));
+    }
+    if (sheet) {
+        image = radio;
+        const Conversion built = sheetOverImage(*sheet, &image);
+        if (!built.ok()) {
+            return fail(kBadFile, QStringLiteral("%1; nothing was written").arg(built.error),
+                        QStringLiteral("not written: %1").arg(built.error));
+        }
     }
 
     // A write stopped halfway leaves a radio that is neither the old nor the new: the first
@@ -453,6 +481,20 @@ WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScop
     note(QStringLiteral("verified: the radio holds every written block byte for byte"));
     outcome.summary = QStringLiteral("written and verified");
     return outcome;
+}
+
+} // namespace
+
+WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScope scope,
+                       bool snapshot, bool verify, StopSignals &stops)
+{
+    return writeSafely(session, image, nullptr, scope, snapshot, verify, stops);
+}
+
+WriteOutcome safeWrite(RadioSession &session, const ChannelSheet &sheet, bool snapshot, bool verify,
+                       StopSignals &stops)
+{
+    return writeSafely(session, RadioImage(), &sheet, WriteScope::Main, snapshot, verify, stops);
 }
 
 } // namespace wf::cli

@@ -122,9 +122,9 @@ std::unique_ptr<RadioSession> openSession(const Arguments &arguments);
  *  from the radio). Returns 0 or the exit code of the failure, having complained. */
 int loadSource(const QString &name, int timeoutMs, Source *source);
 
-/** The data file at `path` turned into the blocks the main write sends, checked before
- *  anything is sent. Returns 0 or the exit code, having complained. */
-int loadDataFile(const QString &path, RadioImage *image);
+/** The table and settings of the data file at `path`, with every block built from them and
+ *  checked before anything is sent. Returns 0 or the exit code, having complained. */
+int loadDataFile(const QString &path, ChannelSheet *sheet);
 
 /** Where a snapshot of the radio on `port` taken now goes:
  *  <data>/writefreq/snapshots/<date>-<time>-<port>.img */
@@ -147,5 +147,11 @@ enum class WriteScope { Main, All };
  *  abandons it at the next block boundary. Says what happened on standard error. */
 WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScope scope,
                        bool snapshot, bool verify, StopSignals &stops);
+
+/** The same for the table and settings of a data file: each block is built over the one the
+ *  radio holds, read before the write (with the snapshot, or alone without one), so that the
+ *  bytes no cell shows keep the radio's values. `sheet` was checked by loadDataFile. */
+WriteOutcome safeWrite(RadioSession &session, const ChannelSheet &sheet, bool snapshot, bool verify,
+                       StopSignals &stops);
 
 } // namespace wf::cli

@@ -78,7 +78,9 @@ int runFleet(const QStringList &arguments)
                                   "write finish first."),
                    QStringLiteral("FILE.wh"));
     args.addRadioOptions();
-    args.addSafeWriteOptions(QStringLiteral("Do not read and save each radio first."));
+    args.addSafeWriteOptions(
+        QStringLiteral("Do not save each radio's complete image first (its channels and "
+                       "settings are still read, for the bytes no cell shows)."));
     args.parser().addOptions({
         {QStringLiteral("log"),
          QStringLiteral("CSV file to append a line to for every radio (time, port, result, "
@@ -103,8 +105,8 @@ int runFleet(const QStringList &arguments)
         return kUsageError;
     }
     const int pollMs = *poll;
-    RadioImage image;
-    if (const int failed = loadDataFile(files.first(), &image))
+    ChannelSheet sheet;
+    if (const int failed = loadDataFile(files.first(), &sheet))
         return failed;
 
     const QString port = args.port();
@@ -123,7 +125,7 @@ int runFleet(const QStringList &arguments)
         clock.start();
         auto session = openSession(args);
         const WriteOutcome outcome =
-            safeWrite(*session, image, WriteScope::Main, args.snapshot(), args.verify(), stops);
+            safeWrite(*session, sheet, args.snapshot(), args.verify(), stops);
         const double seconds = clock.elapsed() / 1000.0;
         const bool ok = outcome.exitCode == kSuccess;
         if (ok)

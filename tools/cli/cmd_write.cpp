@@ -11,11 +11,15 @@ int runWrite(const QStringList &arguments)
     Arguments args(QStringLiteral("write"),
                    QStringLiteral("Writes a data file's channels and settings into the radio. "
                                   "Every block is built and checked first; then the radio's "
-                                  "complete image is saved as a snapshot, the blocks are "
-                                  "written and read back, and compared byte for byte."),
+                                  "complete image is saved as a snapshot, each block is built "
+                                  "over the radio's own (bytes no cell shows keep the radio's "
+                                  "values), written and read back, and compared byte for "
+                                  "byte."),
                    QStringLiteral("FILE.wh"));
     args.addRadioOptions();
-    args.addSafeWriteOptions(QStringLiteral("Do not read and save the radio first."));
+    args.addSafeWriteOptions(
+        QStringLiteral("Do not save the radio's complete image first (its channels and settings "
+                       "are still read, for the bytes no cell shows)."));
     int exit = kSuccess;
     QStringList files;
     if (!args.parse(arguments, &exit))
@@ -25,14 +29,13 @@ int runWrite(const QStringList &arguments)
 
     // The check comes before the port is even opened: a text the radio cannot take stops the
     // write before the radio hears anything.
-    RadioImage image;
-    if (const int failed = loadDataFile(files.first(), &image))
+    ChannelSheet sheet;
+    if (const int failed = loadDataFile(files.first(), &sheet))
         return failed;
 
     StopSignals stops;
     auto session = openSession(args);
-    const WriteOutcome outcome =
-        safeWrite(*session, image, WriteScope::Main, args.snapshot(), args.verify(), stops);
+    const WriteOutcome outcome = safeWrite(*session, sheet, args.snapshot(), args.verify(), stops);
     return outcome.exitCode;
 }
 
