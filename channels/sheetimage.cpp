@@ -30,8 +30,11 @@ Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image)
     for (int row = 1; row <= kChannelCount; ++row) {
         FrameBuffer tx = frameOf(Bank::Channels, row, built.payload(Bank::Channels, row));
         const Conversion result = EncodeChannelBlock(tx, row, sheet.rows[std::size_t(row)]);
+        // A refusal names its channel itself; a text that is no number does not.
         if (!result.ok())
-            return {QStringLiteral("channel %1: %2").arg(row).arg(result.error)};
+            return {result.error.startsWith(QStringLiteral("Channel %1 ").arg(row))
+                        ? result.error
+                        : QStringLiteral("channel %1: %2").arg(row).arg(result.error)};
         built.setPayload(Bank::Channels, row, payloadOf(tx));
     }
     FrameBuffer tx = frameOf(Bank::Settings, 0, built.payload(Bank::Settings, 0));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "channels/channeltable.h"
 #include "channels/mainblocks.h"
 #include "channels/numbertext.h"
 #include "channels/sheetimage.h"
@@ -8,6 +9,7 @@
 #include <QtTest>
 
 using namespace wf;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(wf::Language)
 
@@ -120,6 +122,8 @@ private slots:
     void roundTrip();
     void sheetOverRadio_data();
     void sheetOverRadio();
+    void sheetOverImageNamesTheChannel_data();
+    void sheetOverImageNamesTheChannel();
 };
 
 void TestMainBlocks::numberTexts_data()
@@ -576,6 +580,53 @@ void TestMainBlocks::sheetOverRadio()
     const BlockPayload &built = radio.payload(Bank(bank), block);
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(built.data()), int(built.size())).toHex(' '),
              payload.toHex(' '));
+}
+
+void TestMainBlocks::sheetOverImageNamesTheChannel_data()
+{
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no number") << 3 << int(column::RxFrequency) << u"abc"_s
+                               << u"channel 3: 'abc' is not a valid floating point value"_s;
+    QTest::newRow("a refusal names it once")
+        << 5 << int(column::Power) << u"banana"_s
+        << u"Channel 5 TX Power: 'banana' is not one of its values (HIGH, LOW)"_s;
+}
+
+void TestMainBlocks::sheetOverImageNamesTheChannel()
+{
+    QFETCH(int, channel);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    ChannelSheet sheet;
+    for (int row = 1; row <= kChannelCount; ++row)
+        sheet.rows[std::size_t(row)][column::Number] = QString::number(row);
+    sheet.settings = table::initialSettings(Language::English);
+    ChannelRow &row = sheet.rows[std::size_t(channel)];
+    row = {QString::number(channel),
+           u"145.50000"_s,
+           u"145.50000"_s,
+           u"NONE"_s,
+           u"NONE"_s,
+           u"HIGH"_s,
+           u"WIDE"_s,
+           u"YES"_s,
+           u"25000"_s,
+           u"NONE"_s,
+           u"NONE"_s,
+           u"NONE"_s,
+           u"NONE"_s,
+           u"DTMF"_s,
+           u"1"_s,
+           u"NONE"_s};
+    row[std::size_t(column)] = text;
+    RadioImage radio;
+    const RadioImage before = radio;
+    QCOMPARE(sheetOverImage(sheet, &radio).error, message);
+    QVERIFY(radio == before);
 }
 
 QTEST_GUILESS_MAIN(TestMainBlocks)
