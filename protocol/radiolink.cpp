@@ -150,6 +150,7 @@ void RadioLink::Tim1Timer()
 void RadioLink::Comm1ReceiveData(const QByteArray &buffer)
 {
     lineBusy();
+    emit radioSpoke();
     takeChunk(buffer);
     const bool reading = m_host.mainReadInProgress() ||
                          std::any_of(m_signalling.begin(), m_signalling.end(),

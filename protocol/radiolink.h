@@ -130,6 +130,8 @@ public:
 signals:
     /** A transfer started or ended; transferRunning() tells which way. */
     void transfersChanged();
+    /** The radio sent something: a chunk reached the receive handler. */
+    void radioSpoke();
     /** During a read the radio sent a sound data frame, but not of the block asked for (bank
      *  `bank`, block `block`); it was left unanswered for the repeat to ask again. */
     void blockNotAskedFor(int bank, int block);

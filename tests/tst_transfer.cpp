@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QElapsedTimer>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -321,6 +322,8 @@ private slots:
     void exactFrames_data();
     void exactFrames();
     void repeatAfterLostHandshake();
+    void noRadioAnswers_data();
+    void noRadioAnswers();
     void repeatAfterLostAcknowledgement();
     void repeatAfterLostRequest();
     void retry_data();
@@ -936,6 +939,56 @@ void TestTransfer::exactFrames()
     QVERIFY(radio.quietFor(100));
     QCOMPARE(radio.ticks, 0);
     VERIFY_IDLE(form);
+}
+
+void TestTransfer::noRadioAnswers_data()
+{
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QString>("hint"); // %1: the port
+    QTest::newRow("Chinese") << Language::Chinese
+                             << u"端口 %1 上没有对讲机应答。请检查连接线是否插好、对讲机是否已开机"
+                                u"并处于写频状态，然后按“重试”或“取消”。"_s;
+    QTest::newRow("English") << Language::English
+                             << u"No radio answers on port %1. Check that the cable is plugged in "
+                                u"and that the radio is switched on and in programming mode, then "
+                                u"press RETRY or CANCEL."_s;
+}
+
+void TestTransfer::noRadioAnswers()
+{
+    QFETCH(Language, language);
+    QFETCH(QString, hint);
+    setDisplayLanguageFlag(flagFor(language));
+
+    // Nothing answers the handshake: the repeat goes on as always, and after a few quiet
+    // seconds the dialog says which port stays silent and what to check.
+    ScriptedRadio radio;
+    QVERIFY(radio.isValid());
+    TForm1 &form = openScripted(radio);
+    TForm3 &dialog = *form.Form3;
+    form.rbtn->click();
+    QCOMPARE(radio.take(7), kHandshake);
+    QVERIFY(dialog.NoAnswerTimer.isActive());
+    QCOMPARE(dialog.NoAnswerTimer.interval(), 3000);
+    QVERIFY(!dialog.NoAnswerLabel->isVisible());
+    QCOMPARE(dialog.size(), QSize(544, 100));
+
+    dialog.NoAnswerTimerTimer(); // as the timer does once three quiet seconds have passed
+    QVERIFY(dialog.NoAnswerLabel->isVisible());
+    QCOMPARE(dialog.NoAnswerLabel->text(), hint.arg(radio.port()));
+    QVERIFY(dialog.height() >= dialog.NoAnswerLabel->geometry().bottom());
+    QVERIFY(dialog.Button1->isEnabled() && dialog.Button2->isEnabled());
+    QVERIFY(radio.tick()); // the repeat keeps going
+    QCOMPARE(radio.take(34).left(7), kHandshake);
+
+    // The radio wakes up: the hint goes and the read goes on.
+    radio.answer(kAck);
+    QTRY_VERIFY(!dialog.NoAnswerLabel->isVisible());
+    QCOMPARE(dialog.size(), QSize(544, 100));
+    QVERIFY(dialog.NoAnswerTimer.isActive());
+    playRead(radio, RadioMemory::demo(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QVERIFY(!dialog.NoAnswerTimer.isActive());
 }
 
 void TestTransfer::repeatAfterLostHandshake()

@@ -6,6 +6,7 @@
 #include "protocol/radiolink.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -22,6 +23,16 @@ constexpr WordPair kLineLost{u"与对讲机的连接已断开。请检查连接�
                              u"The line to the radio was lost. Check the cable, then press RETRY "
                              u"or CANCEL."};
 
+constexpr WordPair kNoAnswer{
+    u"端口 %1 上没有对讲机应答。请检查连接线是否插好、对讲机是否已开机并处于写频状态，然后按“重试”"
+    u"或“取消”。",
+    u"No radio answers on port %1. Check that the cable is plugged in and that the radio is "
+    u"switched on and in programming mode, then press RETRY or CANCEL."};
+
+// The dialog's fixed size, and the room the hint takes below the buttons.
+constexpr QSize kDialogSize(544, 100);
+constexpr int kHintHeight = 56;
+
 constexpr int kWriteSteps = 17;
 constexpr int kReadSteps = 16;
 
@@ -34,7 +45,7 @@ TForm3::TForm3(RadioLink &link, ProgressOwner &owner, QWidget *parent)
     , m_owner(owner)
 {
     setObjectName(QStringLiteral("Form3"));
-    setFixedSize(544, 100);
+    setFixedSize(kDialogSize);
     move(446, 343);
     setWindowModality(Qt::ApplicationModal);
 
@@ -56,6 +67,16 @@ TForm3::TForm3(RadioLink &link, ProgressOwner &owner, QWidget *parent)
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
     connect(&m_link, &RadioLink::lineLost, this, &TForm3::lineLost);
+
+    NoAnswerLabel = new QLabel(this);
+    NoAnswerLabel->setObjectName(QStringLiteral("NoAnswerLabel"));
+    NoAnswerLabel->setGeometry(19, kDialogSize.height() - 4, 510, kHintHeight - 4);
+    NoAnswerLabel->setWordWrap(true);
+    NoAnswerLabel->hide();
+    NoAnswerTimer.setSingleShot(true);
+    NoAnswerTimer.setInterval(kNoAnswerHintMs);
+    connect(&NoAnswerTimer, &QTimer::timeout, this, &TForm3::NoAnswerTimerTimer);
+    connect(&m_link, &RadioLink::radioSpoke, this, &TForm3::radioAnswered);
 }
 
 TForm3::~TForm3() = default;
@@ -78,13 +99,37 @@ void TForm3::ApplyButtonCaptions(Language language)
 
 void TForm3::showTransfer()
 {
+    showHint(false);
+    NoAnswerTimer.start();
     show();
 }
 
 void TForm3::closeTransfer()
 {
+    NoAnswerTimer.stop();
+    showHint(false);
     hide();
     m_owner.progressClosed();
+}
+
+void TForm3::radioAnswered()
+{
+    if (!isVisible())
+        return;
+    showHint(false);
+    NoAnswerTimer.start();
+}
+
+void TForm3::NoAnswerTimerTimer()
+{
+    NoAnswerLabel->setText(kNoAnswer.in(displayLanguage()).toString().arg(m_owner.portName()));
+    showHint(true);
+}
+
+void TForm3::showHint(bool shown)
+{
+    NoAnswerLabel->setVisible(shown);
+    setFixedSize(kDialogSize + QSize(0, shown ? kHintHeight : 0));
 }
 
 void TForm3::Button1Click()
@@ -98,6 +143,8 @@ void TForm3::Button1Click()
         return;
     }
     ProgressBar1->setValue(0);
+    showHint(false);
+    NoAnswerTimer.start();
     m_link.restartFromHandshake();
 }
 

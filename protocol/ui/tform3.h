@@ -4,7 +4,9 @@
 #include "i18n/language.h"
 
 #include <QDialog>
+#include <QTimer>
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 
@@ -49,14 +51,23 @@ public:
     void ApplyButtonCaptions(wf::Language language);
 
     QProgressBar *ProgressBar1 = nullptr;
-    QPushButton *Button1 = nullptr; ///< Retry
-    QPushButton *Button2 = nullptr; ///< Cancel
+    QPushButton *Button1 = nullptr;  ///< Retry
+    QPushButton *Button2 = nullptr;  ///< Cancel
+    QLabel *NoAnswerLabel = nullptr; ///< what to check when no radio answers, shown below
+    /** Runs while the transfer waits for the radio; every chunk received starts it again. */
+    QTimer NoAnswerTimer;
+
+    /** How long the radio may stay silent before the dialog says what to check. */
+    static constexpr int kNoAnswerHintMs = 3000;
 
 public slots:
     /** Retry: a freshly opened port and the transfer again from the handshake. */
     void Button1Click();
     /** Cancel: the transfer is abandoned; what was read so far stays in the table. */
     void Button2Click();
+    /** The radio stayed silent: the dialog says that no radio answers on the port, and what to
+     *  check, while the repeat goes on. */
+    void NoAnswerTimerTimer();
 
 protected:
     void reject() override;
@@ -65,6 +76,10 @@ protected:
 private:
     /** The line went away mid-transfer: the user is told, and chooses Retry or Cancel. */
     void lineLost();
+    /** Something came from the radio: the hint goes, and the wait for an answer starts again. */
+    void radioAnswered();
+    /** Shows or hides the hint below the buttons; the dialog grows to hold it. */
+    void showHint(bool shown);
 
     wf::RadioLink &m_link;
     ProgressOwner &m_owner;
