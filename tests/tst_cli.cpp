@@ -470,7 +470,7 @@ void TestCli::refusedBeforeAnythingIsSent_data()
                                                      "other banks";
     QTest::newRow("data file with a frequency the radio cannot take")
         << "write"
-        << "bad.wh" << QByteArray() << "channel 2:";
+        << "bad.wh" << QByteArray() << "Channel 2 RX Freq:";
     QTest::newRow("data file cut short")
         << "write"
         << "short.wh" << QByteArray("\"a\",\"b\"\r\n") << "List index out of bounds";
