@@ -140,6 +140,10 @@ QString encodeFieldText(const FieldLayout &field, const QString &text, quint8 *b
         store(field, 0, base);
         return {};
     }
+    if (field.blankIsErased && isBlankCell(text)) {
+        store(field, maskOf(field.bits > 0 ? field.bits : 8 * field.width), base);
+        return {};
+    }
     if (const std::optional<int> code = codeOfWord(field, text, language)) {
         store(field, quint64(*code), base);
         return {};

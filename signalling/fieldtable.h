@@ -68,6 +68,7 @@ struct FieldLayout
                                  ///< kKeepBits to leave the field's bits as they are
     int unknownCode = kKeepText; ///< Words: the code whose word shows a number not in the table
     bool blankIsZero = false;    ///< a blank text writes 0 and 0 reads back as an empty text
+    bool blankIsErased = false;  ///< a blank text writes every bit set, as erased memory holds
     int hexDigits = 0;           ///< Hex: digits shown; 0 for two per byte
     QStringView shownDigits{};   ///< Hex: the only digits shown, the others left out; empty: all
     quint8 onByte = 0xFF;        ///< Flag: the byte of a checked box
@@ -90,6 +91,13 @@ struct FieldLayout
         return f;
     }
     /** The field takes only `count` bits of its bytes, from bit `from` up. */
+    /** A blank text writes every bit of the field set, the bytes of memory never written. */
+    constexpr FieldLayout withBlankAsErased() const
+    {
+        FieldLayout f = *this;
+        f.blankIsErased = true;
+        return f;
+    }
     constexpr FieldLayout withBits(int from, int count) const
     {
         FieldLayout f = *this;

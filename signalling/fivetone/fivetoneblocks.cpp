@@ -8,10 +8,12 @@ namespace wf::fivetone {
 namespace {
 
 // A sequence of five 5-tone digits in three bytes; the sixth digit a text may carry fits the
-// bytes but is not shown.
+// bytes but is not shown. A row left empty is written as the radio's erased memory (FF FF FF,
+// read back as "FFFFF", as a bank never written reads), so a table filled only in part can be
+// written.
 constexpr FieldLayout codeField(int at, WordPair name)
 {
-    return hexField(at, 3, 5, name);
+    return hexField(at, 3, 5, name).withBlankAsErased();
 }
 constexpr FieldLayout digitField(int at, WordPair name)
 {
