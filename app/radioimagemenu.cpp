@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QProgressDialog>
 
 #include <array>
 
@@ -33,6 +35,35 @@ constexpr WordPair kRestored{u"电台已恢复并核对无误。", u"Radio resto
 constexpr WordPair kRadioMatches{u"电台与表格一致。", u"The radio holds the table."};
 constexpr WordPair kRadioDiffers{u"电台与表格不一致:", u"The radio differs from the table:"};
 constexpr WordPair kNoAnswer{u"电台无应答。", u"No answer from the radio."};
+constexpr WordPair kCancel{u"取消", u"Cancel"};
+constexpr WordPair kSaving{u"正在保存电台镜像", u"Saving radio image"};
+constexpr WordPair kRestoring{u"正在恢复电台镜像", u"Restoring radio image"};
+constexpr WordPair kVerifying{u"正在核对电台", u"Verifying radio"};
+constexpr WordPair kSaveCancelled{u"已取消保存电台镜像,未写入文件。",
+                                  u"Saving the radio image was cancelled; no file was written."};
+constexpr WordPair kVerifyCancelled{
+    u"已取消核对,电台未与表格比较。",
+    u"The verify was cancelled; the radio was not compared with the table."};
+constexpr WordPair kRestoreCancelledBefore{
+    u"已取消恢复,电台未写入任何内容。",
+    u"The restore was cancelled before anything was written to the radio."};
+constexpr WordPair kRestoreStopped{
+    u"恢复已取消:写入在块边界停止,停在%1之后。电台现在只含镜像的一部分,请重新恢复。",
+    u"The restore was cancelled: the write stopped at a block boundary after %1. The radio now "
+    u"holds only part of the image; restore it again."};
+constexpr WordPair kRestoreNotVerified{
+    u"恢复已取消:镜像已全部写入电台,但未核对。",
+    u"The restore was cancelled after the whole image was written; the radio was not verified."};
+constexpr WordPair kNoSnapshotFolder{
+    u"无法建立快照文件夹 %1:%2。电台未写入任何内容。",
+    u"Cannot make the snapshot folder %1: %2. Nothing was written to the radio."};
+constexpr WordPair kIsAFile{u"%1 是文件,不是文件夹", u"%1 is a file, not a folder"};
+constexpr WordPair kNoPermission{u"没有在 %1 中建立文件夹的权限",
+                                 u"no permission to make a folder in %1"};
+constexpr WordPair kRefused{u"系统拒绝建立", u"the system refused to make it"};
+
+constexpr BlockWords kChineseBlockWords{u"信道 %1(第 0 区第 %1 块)", u"设置(第 5 区第 0 块)",
+                                        u"%1 第 %2 块(第 %3 区第 %2 块)"};
 
 QString in(const WordPair &pair)
 {
@@ -72,6 +103,33 @@ QString describe(const QList<ByteMismatch> &mismatches)
 QList<BlockAddress> mainBlocks()
 {
     return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
+}
+
+int allBlocks()
+{
+    return RadioSession::mainBlockCount() + RadioSession::signallingBlockCount();
+}
+
+// The snapshot goes first, so a radio is never written without one: its folder is made before
+// the radio hears anything. QDir gives no reason, so the nearest existing part of the path
+// tells the user what stands in the way.
+bool makeSnapshotFolder(const QString &port, QString *error)
+{
+    const QString folder = QFileInfo(radioSnapshotPath(port)).path();
+    if (QDir().mkpath(folder))
+        return true;
+    QFileInfo blocker(folder);
+    while (!blocker.exists() && !blocker.isRoot() && blocker.filePath() != blocker.path())
+        blocker.setFile(blocker.path());
+    QString why;
+    if (blocker.exists() && !blocker.isDir())
+        why = in(kIsAFile).arg(QDir::toNativeSeparators(blocker.filePath()));
+    else if (blocker.exists() && !blocker.isWritable())
+        why = in(kNoPermission).arg(QDir::toNativeSeparators(blocker.filePath()));
+    else
+        why = in(kRefused);
+    *error = in(kNoSnapshotFolder).arg(QDir::toNativeSeparators(folder), why);
+    return false;
 }
 
 } // namespace
@@ -129,14 +187,47 @@ QString RadioImageMenu::askImageFile(bool save)
 }
 
 template<typename Transfer>
-RadioSession::Result RadioImageMenu::runSession(Transfer transfer, QString *error)
+RadioSession::Result RadioImageMenu::runSession(const WordPair &title, int steps, Transfer transfer,
+                                                QString *error)
 {
     // The window takes no input meanwhile, as during its own transfers.
     m_window.centralWidget()->setEnabled(false);
     m_window.menuBar()->setEnabled(false);
     RadioSession session(m_window.comcbb->currentText());
+
+    QProgressDialog progress(&m_window);
+    progress.setObjectName(QStringLiteral("radioImageProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setWindowTitle(in(title));
+    progress.setLabelText(in(title) + QStringLiteral("..."));
+    progress.setCancelButtonText(in(kCancel));
+    progress.setAutoReset(false);
+    // The dialog's own setValue() runs the event loop when it is modal, which would feed the
+    // line's next bytes in while the session is still inside a block: the bar is set directly.
+    auto *bar = new QProgressBar;
+    bar->setRange(0, steps);
+    bar->setValue(0);
+    progress.setBar(bar);
+    // A run is several transfers one after another, each counting its own blocks: the bar
+    // adds them up.
+    int before = 0;
+    int done = 0;
+    QString label;
+    connect(&session, &RadioSession::progressed, &progress,
+            [&](const QString &transferLabel, int blocks, int) {
+                if (transferLabel != label) {
+                    before += done;
+                    label = transferLabel;
+                }
+                done = blocks;
+                bar->setValue(std::min(before + done, steps));
+            });
+    // A read stops at once; a write stops at the next block boundary.
+    connect(&progress, &QProgressDialog::canceled, &session, &RadioSession::requestStop);
+    progress.show();
+
     const RadioSession::Result result = transfer(session);
-    if (result != RadioSession::Result::Done)
+    if (result != RadioSession::Result::Done && error->isEmpty())
         *error = result == RadioSession::Result::NoAnswer ? in(kNoAnswer) : session.errorText();
     m_window.centralWidget()->setEnabled(true);
     m_window.menuBar()->setEnabled(true);
@@ -152,8 +243,13 @@ void RadioImageMenu::saveImageClick()
         return;
     RadioImage image;
     QString error;
-    if (runSession([&](RadioSession &s) { return s.readAll(&image); }, &error) !=
-        RadioSession::Result::Done) {
+    const RadioSession::Result result = runSession(
+        kSaving, allBlocks(), [&](RadioSession &s) { return s.readAll(&image); }, &error);
+    if (result == RadioSession::Result::Interrupted) {
+        showError(&m_window, in(kSaveCancelled));
+        return;
+    }
+    if (result != RadioSession::Result::Done) {
         showError(&m_window, error);
         return;
     }
@@ -179,27 +275,49 @@ void RadioImageMenu::restoreImageClick()
         showError(&m_window, error);
         return;
     }
+    if (!makeSnapshotFolder(m_window.comcbb->currentText(), &error)) {
+        showError(&m_window, error);
+        return;
+    }
     // The radio's state before goes into the snapshots first, so a wrong image can be undone.
     RadioImage before;
     RadioImage back;
+    bool writing = false;
+    QList<BlockAddress> written;
     const RadioSession::Result result = runSession(
+        kRestoring, 3 * allBlocks(),
         [&](RadioSession &s) {
             RadioSession::Result r = s.readAll(&before);
             if (r != RadioSession::Result::Done)
                 return r;
             before.taken = QDateTime::currentDateTime();
             before.port = s.port();
-            const QString snapshot = radioSnapshotPath(s.port());
-            QString problem;
-            if (!QDir().mkpath(QFileInfo(snapshot).path()) ||
-                !before.writeFile(snapshot, QCoreApplication::applicationVersion(), &problem)) {
-                error = problem.isEmpty() ? snapshot : problem;
+            if (!before.writeFile(radioSnapshotPath(s.port()),
+                                  QCoreApplication::applicationVersion(), &error))
                 return RadioSession::Result::PortError;
-            }
+            writing = true;
+            s.resetCounts();
             r = s.writeAll(image);
-            return r == RadioSession::Result::Done ? s.readAll(&back) : r;
+            written = s.writtenBlocks();
+            if (r != RadioSession::Result::Done)
+                return r;
+            writing = false;
+            return s.readAll(&back);
         },
         &error);
+    if (result == RadioSession::Result::Interrupted) {
+        if (!writing)
+            error = in(before.port.isEmpty() ? kRestoreCancelledBefore : kRestoreNotVerified);
+        else if (written.isEmpty())
+            error = in(kRestoreCancelledBefore);
+        else
+            error = in(kRestoreStopped)
+                        .arg(describeBlock(written.last(), displayLanguage() == Language::English
+                                                               ? kEnglishBlockWords
+                                                               : kChineseBlockWords));
+        showError(&m_window, error);
+        return;
+    }
     if (result != RadioSession::Result::Done) {
         showError(&m_window, error);
         return;
@@ -225,8 +343,14 @@ void RadioImageMenu::verifyRadioClick()
     }
     RadioImage radio;
     QString error;
-    if (runSession([&](RadioSession &s) { return s.readMain(&radio); }, &error) !=
-        RadioSession::Result::Done) {
+    const RadioSession::Result result = runSession(
+        kVerifying, RadioSession::mainBlockCount(),
+        [&](RadioSession &s) { return s.readMain(&radio); }, &error);
+    if (result == RadioSession::Result::Interrupted) {
+        showError(&m_window, in(kVerifyCancelled));
+        return;
+    }
+    if (result != RadioSession::Result::Done) {
         showError(&m_window, error);
         return;
     }

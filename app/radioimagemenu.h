@@ -39,9 +39,12 @@ private:
     void verifyRadioClick();
     QString askImageFile(bool save);
     bool lineIsFree();
-    /** Runs `transfer` on a session of the window's port with the window disabled. */
+    /** Runs `transfer` on a session of the window's port with the window disabled, under a
+     *  progress dialog titled `title` whose bar counts `steps` blocks and whose Cancel stops the
+     *  session. */
     template<typename Transfer>
-    RadioSession::Result runSession(Transfer transfer, QString *error);
+    RadioSession::Result runSession(const WordPair &title, int steps, Transfer transfer,
+                                    QString *error);
 
     TForm1 &m_window;
 };

@@ -34,6 +34,18 @@ BlockAddress mainWriteAddress(int block)
 
 } // namespace
 
+QString describeBlock(const BlockAddress &address, const BlockWords &words)
+{
+    if (address.bank == Bank::Channels)
+        return words.channel.toString().arg(address.block);
+    if (address.bank == Bank::Settings)
+        return words.settings.toString();
+    return words.other.toString()
+        .arg(bankName(address.bank))
+        .arg(address.block)
+        .arg(int(address.bank));
+}
+
 RadioSession::RadioSession(const QString &port, QObject *parent)
     : QObject(parent)
     , m_port(port)

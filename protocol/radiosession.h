@@ -17,6 +17,23 @@
 
 namespace wf {
 
+/** The words that name a block for a person: a channel (%1 its number), the settings, and a
+ *  block of another bank (%1 the bank, %2 the block, %3 the bank's number). */
+struct BlockWords
+{
+    QStringView channel;
+    QStringView settings;
+    QStringView other;
+};
+
+inline constexpr BlockWords kEnglishBlockWords{u"channel %1 (bank 0 block %1)",
+                                               u"settings (bank 5 block 0)",
+                                               u"%1 block %2 (bank %3 block %2)"};
+
+/** A block as a message names it, with the bank and block a technician looks up: "channel 3
+ *  (bank 0 block 3)", "DTMF block 2 (bank 1 block 2)". */
+QString describeBlock(const BlockAddress &address, const BlockWords &words = kEnglishBlockWords);
+
 /** A program's conversation with one radio, without any window: the main read and write of the
  *  channels and settings, the reads and writes of the signalling banks, and a complete image,
  *  each run to its end on the event loop and answered with a result. It drives the very

@@ -17,7 +17,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -48,6 +53,34 @@ RadioImage demoImage()
     return image;
 }
 
+// Channels and settings, then the signalling banks: 17 + 4 + 3 + 12 + 17 blocks.
+constexpr int kImageBlocks = 53;
+
+// Calls `shown` with the radio image progress dialog as it comes up, while its session runs.
+class ProgressWatcher final : public QObject
+{
+public:
+    explicit ProgressWatcher(std::function<void(QProgressDialog &)> shown)
+        : m_shown(std::move(shown))
+    {
+        qApp->installEventFilter(this);
+    }
+    ~ProgressWatcher() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *dialog = qobject_cast<QProgressDialog *>(object);
+        if (event->type() == QEvent::Show && dialog &&
+            dialog->objectName() == QLatin1String("radioImageProgress"))
+            m_shown(*dialog);
+        return false;
+    }
+
+private:
+    std::function<void(QProgressDialog &)> m_shown;
+};
+
 } // namespace
 
 class TestRadioImageMenu final : public QObject
@@ -64,6 +97,12 @@ private slots:
     void restoreImage();
     void refusedImageSendsNothing();
     void signallingWindowReadsAfterAnImage();
+    void progressDialogShowsSteps_data();
+    void progressDialogShowsSteps();
+    void cancelStops_data();
+    void cancelStops();
+    void snapshotFolderProblemIsNamed_data();
+    void snapshotFolderProblemIsNamed();
 
 private:
     TForm1 &openWindow(const QString &port);
@@ -263,6 +302,176 @@ void TestRadioImageMenu::signallingWindowReadsAfterAnImage()
     QVERIFY(form.comcbb->isEnabled()); // the line is closed, so another port may be chosen
 
     readDtmf();
+}
+
+void TestRadioImageMenu::progressDialogShowsSteps_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("English") << int(Language::English) << "Saving radio image"
+                             << "Cancel";
+    QTest::newRow("Chinese") << int(Language::Chinese) << "正在保存电台镜像"
+                             << "取消";
+}
+
+void TestRadioImageMenu::progressDialogShowsSteps()
+{
+    QFETCH(int, language);
+    QFETCH(QString, title);
+    QFETCH(QString, cancel);
+    setDisplayLanguageFlag(flagFor(Language(language)));
+    VirtualRadioProcess radio({"--no-pacing"});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    TForm1 &form = openWindow(radio.devicePath());
+    QList<int> values;
+    QString shownTitle;
+    QString shownCancel;
+    bool overWindow = false;
+    bool windowTookInput = true;
+    ProgressWatcher watcher([&](QProgressDialog &dialog) {
+        shownTitle = dialog.windowTitle();
+        QPushButton *button = dialog.findChild<QPushButton *>();
+        shownCancel = button ? button->text() : QString();
+        overWindow = dialog.parentWidget() == &form && dialog.windowModality() == Qt::WindowModal;
+        windowTookInput = form.menuBar()->isEnabled() || form.centralWidget()->isEnabled();
+        QProgressBar *bar = dialog.findChild<QProgressBar *>();
+        QVERIFY(bar);
+        QCOMPARE(bar->maximum(), kImageBlocks);
+        QObject::connect(bar, &QProgressBar::valueChanged, &dialog,
+                         [&values](int value) { values << value; });
+    });
+    m_answer = path("progress.img");
+    QFile::remove(m_answer); // a file there would be asked about first
+    trigger("saveRadioImage");
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QCOMPARE(shownTitle, title);
+    QCOMPARE(shownCancel, cancel);
+    QVERIFY(overWindow);
+    QVERIFY(!windowTookInput);
+    // One step a block, across the channels and every signalling bank.
+    QVERIFY2(values.size() >= kImageBlocks / 2, qPrintable(QString::number(values.size())));
+    QVERIFY(std::is_sorted(values.begin(), values.end()));
+    QCOMPARE(values.last(), kImageBlocks);
+}
+
+void TestRadioImageMenu::cancelStops_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("save") << "saveRadioImage" << 1
+                          << "^Saving the radio image was cancelled; no file was written\\.$";
+    QTest::newRow("verify")
+        << "verifyRadio" << 1
+        << "^The verify was cancelled; the radio was not compared with the table\\.$";
+    // The radio's blocks are read for the snapshot first; the fifth block written is channel 5.
+    QTest::newRow("restore")
+        << "restoreRadioImage" << kImageBlocks + 5
+        << "^The restore was cancelled: the write stopped at a block boundary after channel "
+           "(\\d+) \\(bank 0 block \\1\\)\\. The radio now holds only part of the image; "
+           "restore it again\\.$";
+}
+
+void TestRadioImageMenu::cancelStops()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, cancelAt);
+    QFETCH(QString, message);
+    qputenv("XDG_DATA_HOME", path("cancel-" + entry).toLocal8Bit()); // its own snapshots
+    const auto restoreData =
+        qScopeGuard([this] { qputenv("XDG_DATA_HOME", path("data").toLocal8Bit()); });
+    const QString memoryFile = path("cancel-" + entry + "-radio.img");
+    VirtualRadioProcess radio({"--no-pacing", "--image", memoryFile});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    openWindow(radio.devicePath());
+    // Every block of the image differs from the radio's.
+    RadioImage image = demoImage();
+    for (const BlockAddress &a : RadioImage::addresses()) {
+        BlockPayload payload = image.payload(a.bank, a.block);
+        payload[1] ^= 0x5a;
+        image.setPayload(a.bank, a.block, payload);
+    }
+    QString error;
+    QVERIFY(image.writeFile(path("cancel-image.img"), "test", &error));
+    m_answer = entry == "restoreRadioImage" ? path("cancel-image.img") : path("cancel-save.img");
+
+    bool clicked = false;
+    ProgressWatcher watcher([&](QProgressDialog &dialog) {
+        QProgressBar *bar = dialog.findChild<QProgressBar *>();
+        QPushButton *cancel = dialog.findChild<QPushButton *>();
+        QVERIFY(bar && cancel);
+        QObject::connect(bar, &QProgressBar::valueChanged, cancel, [&, cancel](int value) {
+            if (value < cancelAt || clicked)
+                return;
+            clicked = true;
+            // The user's click comes in from the event loop, between the line's bytes.
+            QTimer::singleShot(0, cancel, [cancel] { QTest::mouseClick(cancel, Qt::LeftButton); });
+        });
+    });
+    trigger(qPrintable(entry));
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QVERIFY(clicked);
+    const QRegularExpressionMatch said = QRegularExpression(message).match(m_messages.last().text);
+    QVERIFY2(said.hasMatch(), qPrintable(m_messages.last().text));
+    QVERIFY(!QFile::exists(path("cancel-save.img")));
+    if (entry != "restoreRadioImage")
+        return;
+    // The channels up to the one named are the image's, everything after it the radio's own.
+    const int last = said.captured(1).toInt();
+    QVERIFY2(last >= 5 && last < 16, qPrintable(said.captured(1)));
+    QVERIFY(radio.stop());
+    RadioMemory memory;
+    QVERIFY2(memory.loadFile(memoryFile, &error), qPrintable(error));
+    for (const BlockAddress &a : RadioImage::addresses()) {
+        const bool written = a.bank == Bank::Channels && a.block <= last;
+        const BlockPayload &expected =
+            written ? image.payload(a.bank, a.block) : demoImage().payload(a.bank, a.block);
+        const vradio::Payload &held = memory.payload(int(a.bank), a.block);
+        QVERIFY2(std::equal(held.begin(), held.end(), expected.begin()),
+                 qPrintable(QStringLiteral("bank %1 block %2").arg(int(a.bank)).arg(a.block)));
+    }
+}
+
+void TestRadioImageMenu::snapshotFolderProblemIsNamed_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("English") << int(Language::English)
+                             << "Cannot make the snapshot folder %1/blocker/data/writefreq/"
+                                "snapshots: %1/blocker is a file, not a folder. Nothing was "
+                                "written to the radio.";
+    QTest::newRow("Chinese") << int(Language::Chinese)
+                             << "无法建立快照文件夹 %1/blocker/data/writefreq/snapshots:"
+                                "%1/blocker 是文件,不是文件夹。电台未写入任何内容。";
+}
+
+void TestRadioImageMenu::snapshotFolderProblemIsNamed()
+{
+    QFETCH(int, language);
+    QFETCH(QString, message);
+    setDisplayLanguageFlag(flagFor(Language(language)));
+    QFile blocker(path("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_DATA_HOME", path("blocker/data").toLocal8Bit());
+    const auto restoreData =
+        qScopeGuard([this] { qputenv("XDG_DATA_HOME", path("data").toLocal8Bit()); });
+    const QString log = path("blocker-" + QString::number(language) + ".log");
+    VirtualRadioProcess radio({"--no-pacing", "--log", log});
+    QVERIFY2(radio.start(), qPrintable(radio.errorString()));
+    openWindow(radio.devicePath());
+    QString error;
+    QVERIFY(demoImage().writeFile(path("blocked.img"), "test", &error));
+    m_answer = path("blocked.img");
+    trigger("restoreRadioImage");
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
+    QCOMPARE(m_messages.last().kind, MessageKind::Error);
+    QCOMPARE(m_messages.last().text, message.arg(m_dir.path()));
+    QVERIFY(radio.stop());
+    QFile logFile(log);
+    QVERIFY(logFile.open(QIODevice::ReadOnly));
+    QVERIFY(!logFile.readAll().contains(" RX "));
 }
 
 QTEST_MAIN(TestRadioImageMenu)

@@ -34,18 +34,6 @@ QList<BlockAddress> mainAddresses()
     return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
 }
 
-QString describeBlock(const BlockAddress &address)
-{
-    if (address.bank == Bank::Channels)
-        return QStringLiteral("channel %1 (bank 0 block %1)").arg(address.block);
-    if (address.bank == Bank::Settings)
-        return QStringLiteral("settings (bank 5 block 0)");
-    return QStringLiteral("%1 block %2 (bank %3 block %2)")
-        .arg(bankName(address.bank))
-        .arg(address.block)
-        .arg(int(address.bank));
-}
-
 } // namespace
 
 int exitCodeFor(RadioSession::Result result)
