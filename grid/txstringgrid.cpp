@@ -3,11 +3,13 @@
 
 #include "grid/tcelleditor.h"
 #include "grid/txstringcolumnitem.h"
+#include "grid/txstringgridaccessible.h"
 #include "grid/txstringgriddelegate.h"
 #include "grid/txstringgridheader.h"
 #include "grid/txstringgridmodel.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -83,6 +85,7 @@ TXStringGrid::TXStringGrid(QWidget *parent)
     setRowCount(kDefaultCount);
     setColCount(kDefaultCount);
     setCurrentCell(m_fixedCols, m_fixedRows);
+    makeGridAccessible(this);
 }
 
 TXStringGrid::~TXStringGrid()
@@ -373,6 +376,37 @@ bool TXStringGrid::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QTableView::eventFilter(watched, event);
+}
+
+// QTableView names the cell in these events by its own count of children, which takes the fixed
+// row and column for data; a screen reader would then read out the wrong cell. The grid names
+// it by the children its own accessible table has.
+void TXStringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    if (QAccessible::isActive() && current.isValid() && hasFocus()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(gridAccessibleChild(*this, current.column(), current.row()));
+        QAccessible::updateAccessibility(&event);
+    }
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void TXStringGrid::selectionChanged(const QItemSelection &selected,
+                                    const QItemSelection &deselected)
+{
+    if (QAccessible::isActive()) {
+        const auto notify = [this](const QItemSelection &cells, QAccessible::Event type) {
+            const QModelIndex first = cells.indexes().value(0);
+            if (!first.isValid())
+                return;
+            QAccessibleEvent event(this, type);
+            event.setChild(gridAccessibleChild(*this, first.column(), first.row()));
+            QAccessible::updateAccessibility(&event);
+        };
+        notify(selected, QAccessible::SelectionAdd);
+        notify(deselected, QAccessible::SelectionRemove);
+    }
+    QAbstractItemView::selectionChanged(selected, deselected);
 }
 
 bool TXStringGrid::hasEditor(int col) const
