@@ -826,6 +826,21 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
     type(Qt::Key_Return, u"\r"_s);
     for (int c = 1; c <= 5; ++c)
         QCOMPARE(fiveTone.xg2->Cells(c, 4), QString());
+
+    // A click on the window's background ends the edit in progress, which keeps what was typed.
+    QCOMPARE(fiveTone.size(), QSize(777, 529));
+    fiveTone.xg2->setFocus();
+    fiveTone.xg2->setCurrentCell(1, 6);
+    type(Qt::Key_3, u"3"_s); // opens the editor
+    QVERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    for (const QChar c : u"34567"_s)
+        type(Qt::Key(c.unicode()), QString(c));
+    QTest::mouseClick(&fiveTone, Qt::LeftButton, {}, QPoint(2, fiveTone.height() - 2));
+    QCOMPARE(fiveTone.xg2->Cells(1, 6), u"34567"_s);
+    QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    fiveTone.ApplyCaptions(Language::English, captions::MainSetter::Switch);
+    QCOMPARE(fiveTone.size(), QSize(934, 516));
 }
 
 void TestSignallingWindows::closeLeavesAnotherWindowsTransferAlone()

@@ -129,9 +129,17 @@ void TForm5::ApplyCaptions(Language language, captions::MainSetter setter)
         language == Language::English ? fivetone::kSizeEnglish : fivetone::kSizeChinese;
     switchLanguage(fivetone::kControls, fivetone::kCaptions, language,
                    QSize(size.width, size.height));
+    // This window's size is given for each language, not merely its least.
+    setFixedSize(size.width, size.height);
     // The switch of all windows at once writes the standards' header without its blank.
     if (language == Language::Chinese && setter == captions::MainSetter::Switch)
         xg1->Columns(0)->setCaption(fivetone::kSwitchedStandardHeader.toString());
+}
+
+void TForm5::mousePressEvent(QMouseEvent *event)
+{
+    focusNextChild();
+    SignallingWindow::mousePressEvent(event);
 }
 
 void TForm5::CCIRChange()

@@ -45,6 +45,9 @@ public slots:
     void xg3SetEditText(int col, int row, const QString &text);
 
 protected:
+    /** FormClick: a click on the window's background moves the focus on, which ends a cell
+     *  edit in progress. */
+    void mousePressEvent(QMouseEvent *event) override;
     std::optional<std::vector<wf::Payload>> buildWrite(QString *error) override;
     void decodeBlock(const wf::FrameBuffer &frame) override;
 
