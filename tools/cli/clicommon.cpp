@@ -261,11 +261,22 @@ std::unique_ptr<RadioSession> openSession(const Arguments &arguments)
     return session;
 }
 
+namespace {
+
+// The data file's own messages name the file only when it cannot be opened; a script that runs
+// over many files needs to know which one the rest are about.
+QString dataFileError(const QString &path, const QString &error)
+{
+    return error.contains(path) ? error : QStringLiteral("%1: %2").arg(path, error);
+}
+
+} // namespace
+
 int loadDataFile(const QString &path, ChannelSheet *sheet)
 {
     const datafile::Decoded decoded = datafile::read(path);
     if (!decoded.ok()) {
-        complain(decoded.error);
+        complain(dataFileError(path, decoded.error));
         return kBadFile;
     }
     // The radio's own blocks come only after the handshake; whether a text converts does not
@@ -301,7 +312,7 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
     if (QFileInfo(name).suffix().compare(datafile::kSuffix, Qt::CaseInsensitive) == 0) {
         const datafile::Decoded decoded = datafile::read(name);
         if (!decoded.ok()) {
-            complain(decoded.error);
+            complain(dataFileError(name, decoded.error));
             return kBadFile;
         }
         source->sheet = decoded.contents.sheet;

@@ -45,6 +45,18 @@ QString csvField(const QString &text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+namespace {
+
+// A channel's cell as the radio will have it: the channel is the row the write puts it in,
+// whatever number the file's first column holds.
+QString shownCell(const ChannelSheet &sheet, int row, int c)
+{
+    return c == column::Number ? QString::number(row)
+                               : sheet.rows[std::size_t(row)][std::size_t(c)].trimmed();
+}
+
+} // namespace
+
 QString formatText(const ChannelSheet &sheet)
 {
     std::array<int, column::kCount> widths{};
@@ -52,8 +64,7 @@ QString formatText(const ChannelSheet &sheet)
         widths[std::size_t(c)] = int(fieldNames()[std::size_t(c)].size());
         for (int row = 1; row <= kChannelCount; ++row) {
             widths[std::size_t(c)] =
-                std::max(widths[std::size_t(c)],
-                         int(sheet.rows[std::size_t(row)][std::size_t(c)].trimmed().size()));
+                std::max(widths[std::size_t(c)], int(shownCell(sheet, row, c).size()));
         }
     }
     QString text;
@@ -65,7 +76,7 @@ QString formatText(const ChannelSheet &sheet)
     };
     line([](int c) { return fieldNames()[std::size_t(c)].toString(); });
     for (int row = 1; row <= kChannelCount; ++row)
-        line([&](int c) { return sheet.rows[std::size_t(row)][std::size_t(c)].trimmed(); });
+        line([&](int c) { return shownCell(sheet, row, c); });
     text += QLatin1Char('\n');
     int nameWidth = 0;
     for (QStringView name : settingNames())
@@ -87,8 +98,8 @@ QString formatCsv(const ChannelSheet &sheet)
     text += header.join(QLatin1Char(',')) + QLatin1Char('\n');
     for (int row = 1; row <= kChannelCount; ++row) {
         QStringList cells;
-        for (const QString &cell : sheet.rows[std::size_t(row)])
-            cells << csvField(cell.trimmed());
+        for (int c = 0; c < column::kCount; ++c)
+            cells << csvField(shownCell(sheet, row, c));
         text += cells.join(QLatin1Char(',')) + QLatin1Char('\n');
     }
     // The settings follow as name,value pairs after a blank line, so a spreadsheet shows both.
