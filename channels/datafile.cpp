@@ -224,6 +224,9 @@ Decoded read(const QString &fileName)
 
 QString write(const QString &fileName, const ChannelSheet &sheet, Language language)
 {
+    // A device or a pipe would be replaced by a file of that name when the new file takes it.
+    if (const QString why = whyNotSaveable(fileName); !why.isEmpty())
+        return u"Cannot create file \"%1\". %2"_s.arg(shownName(fileName), why);
     // The new file is written beside the old one and takes its name only when complete.
     // Unbuffered, so that a disk that fills up shows in the write itself: a buffered write
     // that fails only at the commit's flush would let a cut-off file replace the old one.

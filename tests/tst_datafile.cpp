@@ -11,6 +11,7 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 using namespace wf;
@@ -384,6 +385,14 @@ void TestDataFile::filesOnDisk()
         qPrintable(created));
     QVERIFY(created.size() > u"Cannot create file \"\". "_s.size() + nowhere.size());
     QVERIFY(!QFile::exists(nowhere));
+#ifdef Q_OS_UNIX
+    // A pipe in the file's place stays a pipe (a device likewise): the save says why it cannot.
+    const QString pipe = dir.filePath(u"pipe.wh"_s);
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QCOMPARE(datafile::write(pipe, sheet, Language::Chinese),
+             u"Cannot create file \"%1\". Is a pipe, not a file"_s.arg(pipe));
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
+#endif
 
     // A file that is not there, and a folder, cannot be opened.
     for (const QString &name : {dir.filePath(u"missing.wh"_s), dir.path()}) {
