@@ -57,7 +57,6 @@ private slots:
     void cleanup();
 
     void windowsAndNamesInBothLanguages();
-    void tabOrderFollowsTheScreen();
 
 private:
     void switchTo(const QString &choice);
@@ -147,20 +146,6 @@ void TestAccessibility::windowsAndNamesInBothLanguages()
         QVERIFY(saveImage);
         QCOMPARE(QString(saveImage->text()).remove(u'&'), expected.saveImage);
     }
-}
-
-void TestAccessibility::tabOrderFollowsTheScreen()
-{
-    // Write stands left of Read: Tab meets them in that order after the port list.
-    QVERIFY(m_main->wbtn->x() < m_main->rbtn->x());
-    m_main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
-    m_main->comcbb->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), m_main->comcbb);
-    QTest::keyClick(m_main->comcbb, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), m_main->wbtn);
-    QTest::keyClick(m_main->wbtn, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), m_main->rbtn);
 }
 
 QTEST_MAIN(TestAccessibility)
