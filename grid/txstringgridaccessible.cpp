@@ -183,8 +183,8 @@ public:
     QList<QAccessibleInterface *> selectedCells() const override;
     int selectedColumnCount() const override { return int(selectedColumns().size()); }
     int selectedRowCount() const override { return int(selectedRows().size()); }
-    QList<int> selectedColumns() const override;
-    QList<int> selectedRows() const override;
+    QList<int> selectedColumns() const override { return wholeSelectedLines(Qt::Vertical); }
+    QList<int> selectedRows() const override { return wholeSelectedLines(Qt::Horizontal); }
     bool isColumnSelected(int column) const override { return selectedColumns().contains(column); }
     bool isRowSelected(int row) const override { return selectedRows().contains(row); }
     bool selectRow(int) override { return false; }
@@ -209,6 +209,7 @@ public:
     }
 
 private:
+    QList<int> wholeSelectedLines(Qt::Orientation lines) const;
     QList<QModelIndex> selectedDataIndexes() const
     {
         QList<QModelIndex> indexes;
@@ -340,32 +341,22 @@ QList<QAccessibleInterface *> GridAccessible::selectedCells() const
     return cells;
 }
 
-QList<int> GridAccessible::selectedColumns() const
+QList<int> GridAccessible::wholeSelectedLines(Qt::Orientation lines) const
 {
-    QHash<int, int> selectedPerColumn;
+    // A row or column counts as selected when every one of its data cells is.
+    const bool columns = lines == Qt::Vertical;
+    QHash<int, int> selectedPerLine;
     for (const QModelIndex &index : selectedDataIndexes())
-        ++selectedPerColumn[index.column() - grid()->FixedCols()];
-    QList<int> columns;
-    for (auto it = selectedPerColumn.cbegin(); it != selectedPerColumn.cend(); ++it) {
-        if (it.value() == rowCount())
-            columns << it.key();
+        ++selectedPerLine[columns ? index.column() - grid()->FixedCols()
+                                  : index.row() - grid()->FixedRows()];
+    const int cellsPerLine = columns ? rowCount() : columnCount();
+    QList<int> whole;
+    for (auto it = selectedPerLine.cbegin(); it != selectedPerLine.cend(); ++it) {
+        if (it.value() == cellsPerLine)
+            whole << it.key();
     }
-    std::sort(columns.begin(), columns.end());
-    return columns;
-}
-
-QList<int> GridAccessible::selectedRows() const
-{
-    QHash<int, int> selectedPerRow;
-    for (const QModelIndex &index : selectedDataIndexes())
-        ++selectedPerRow[index.row() - grid()->FixedRows()];
-    QList<int> rows;
-    for (auto it = selectedPerRow.cbegin(); it != selectedPerRow.cend(); ++it) {
-        if (it.value() == columnCount())
-            rows << it.key();
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    std::sort(whole.begin(), whole.end());
+    return whole;
 }
 
 QAccessibleInterface *gridFactory(const QString &, QObject *object)
