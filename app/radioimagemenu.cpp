@@ -36,6 +36,11 @@ constexpr WordPair kRadioMatches{u"电台与表格一致。", u"The radio holds 
 constexpr WordPair kRadioDiffers{u"电台与表格不一致:", u"The radio differs from the table:"};
 constexpr WordPair kNoAnswer{u"电台无应答。", u"No answer from the radio."};
 constexpr WordPair kCancel{u"取消", u"Cancel"};
+constexpr WordPair kRestoreQuestion{
+    u"要把镜像“%1”写入 %2 上的对讲机吗？对讲机中的数据将被替换（写入前先保存一份快照）。",
+    u"Write the image \"%1\" to the radio on %2? What the radio holds is replaced (a snapshot "
+    u"of it is kept first)."};
+constexpr WordPair kRestoreAnyway{u"恢复(&R)", u"&Restore"};
 constexpr WordPair kSaving{u"正在保存电台镜像", u"Saving radio image"};
 constexpr WordPair kRestoring{u"正在恢复电台镜像", u"Restoring radio image"};
 constexpr WordPair kVerifying{u"正在核对电台", u"Verifying radio"};
@@ -266,6 +271,9 @@ void RadioImageMenu::restoreImageClick()
 {
     if (!lineIsFree())
         return;
+    // Afterwards every window shows what the radio holds: their changes would be lost.
+    if (!m_window.changesMayGo(true, m_window.signallingWindows()))
+        return;
     const QString file = askImageFile(false);
     if (file.isEmpty())
         return;
@@ -275,6 +283,10 @@ void RadioImageMenu::restoreImageClick()
         showError(&m_window, error);
         return;
     }
+    const QString port = m_window.comcbb->currentText();
+    if (ask(&m_window, {in(kRestoreQuestion).arg(QFileInfo(file).fileName(), port), false,
+                        in(kRestoreAnyway)}) != Answer::Proceed)
+        return;
     if (!makeSnapshotFolder(m_window.comcbb->currentText(), &error)) {
         showError(&m_window, error);
         return;
@@ -322,6 +334,9 @@ void RadioImageMenu::restoreImageClick()
         showError(&m_window, error);
         return;
     }
+    // The windows show what the radio holds now, so that the next write does not put the old
+    // contents back.
+    m_window.showImage(back, ContentsOrigin::Radio);
     const QList<ByteMismatch> mismatches = compareBlocks(image, back, RadioImage::addresses());
     if (!mismatches.isEmpty()) {
         showError(&m_window, in(kRadioDiffers) + QLatin1Char('\n') + describe(mismatches));

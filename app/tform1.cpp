@@ -3,6 +3,7 @@
 
 #include "app/filedialogs.h"
 #include "app/radioimagemenu.h"
+#include "app/recentfiles.h"
 #include "app/serialports.h"
 #include "channels/cellchecks.h"
 #include "channels/channeltable.h"
@@ -20,6 +21,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -46,6 +48,27 @@ const QColor kSilver(192, 192, 192);
 
 constexpr WordPair kWriteButton{u"写频(&W)(F11)", u"Write(&W)(F11)"};
 constexpr WordPair kReadButton{u"读频(&R)(F12)", u"Read(&R)(F12)"};
+constexpr WordPair kSaveAs{u"另存为(&A)...", u"Save &As..."};
+constexpr WordPair kRecentFiles{u"最近的文件(&J)", u"Recent &Files"};
+constexpr WordPair kEditStep{u"编辑", u"edit"};
+constexpr WordPair kSettingStep{u"修改设置", u"setting change"};
+constexpr WordPair kTableChanged{u"信道表有未保存的修改。要先保存吗？",
+                                 u"The channel table has changes that are not saved. Save them "
+                                 u"first?"};
+constexpr WordPair kWindowsChanged{
+    u"以下窗口有未写入对讲机的修改，继续将丢失这些修改：%1。",
+    u"These windows hold changes not written to the radio, which are lost if you go on: %1."};
+constexpr WordPair kDiscardChanges{u"放弃修改(&D)", u"&Discard Changes"};
+constexpr WordPair kWriteStartingTable{
+    u"信道表既不是从对讲机读出的，也不是从文件打开的，也没有编辑过：它是程序的初始值。写频会用它替"
+    u"换对讲机中的信道和设置。",
+    u"The channel table was neither read from a radio, opened from a file nor edited: it holds "
+    u"the program's starting values. A write replaces the radio's channels and settings with "
+    u"them."};
+constexpr WordPair kWriteAnyway{u"写频(&W)", u"&Write"};
+constexpr WordPair kReplaceFile{u"文件“%1”已存在。要替换它吗？",
+                                u"The file \"%1\" already exists. Replace it?"};
+constexpr WordPair kReplace{u"替换(&R)", u"&Replace"};
 constexpr WordPair kLineBusy{u"另一个窗口正在与对讲机传输数据，请等它结束。",
                              u"Another window is transferring data with the radio; wait until it "
                              u"has finished."};
@@ -118,7 +141,8 @@ TForm1::TForm1(QWidget *parent, PortList portList)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(kApplicationTitle.chinese.toString());
+    m_caption = kApplicationTitle.chinese.toString();
+    updateTitle();
 
     auto *client = new QWidget(this);
     setCentralWidget(client);
@@ -163,6 +187,11 @@ TForm1::TForm1(QWidget *parent, PortList portList)
     // Key preview: the window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
     FormCreate();
+
+    m_document.replaced(ContentsOrigin::Defaults);
+    connect(&m_document, &ContentsDocument::modifiedChanged, this, &TForm1::setWindowModified);
+    connect(&m_document, &ContentsDocument::fileNameChanged, this, &TForm1::updateTitle);
+    refreshRecentFiles();
 }
 
 TForm1::~TForm1()
@@ -186,6 +215,13 @@ void TForm1::buildMenu()
     N11->setObjectName(u"N11"_s);
     N12 = add(file, "N12");
     N13 = add(file, "N13");
+    SaveAs1 = add(file, "SaveAs1");
+    RecentFiles1 = file->addMenu(QString());
+    RecentFiles1->setObjectName(u"RecentFiles1"_s);
+    N12->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    N13->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
     QAction *exitSeparator = file->addSeparator();
     exitSeparator->setObjectName(u"N111111111"_s);
     N1 = add(file, "N1");
@@ -215,6 +251,13 @@ void TForm1::buildMenu()
 
     for (const MenuCaption &item : kMenuCaptions)
         (this->*item.action)->setText(item.builtIn.toString());
+    showFileCaptions(Language::Chinese);
+}
+
+void TForm1::showFileCaptions(Language language)
+{
+    SaveAs1->setText(kSaveAs.in(language).toString());
+    RecentFiles1->setTitle(kRecentFiles.in(language).toString());
 }
 
 void TForm1::buildSettingsPanel(QWidget *client)
@@ -242,6 +285,9 @@ void TForm1::buildSettingsPanel(QWidget *client)
                                       : table::items(boxes[i].list, Language::Chinese);
         box->addItems(items);
         setComboText(box, boxes[i].initialText.chinese.toString());
+        // Only the user's choice is a step; a read or a file fills the box quietly.
+        connect(box, &QComboBox::activated, this,
+                [this] { m_document.record(kSettingStep.in(displayLanguage()).toString()); });
         ComboBoxes[i] = box;
         label->setBuddy(box);
     }
@@ -388,9 +434,10 @@ void TForm1::startLanguage(const StartupLanguage &startup)
 void TForm1::showCaption(const captions::Shown &shown)
 {
     const QString name = shown.control.toString();
-    if (shown.control == captions::kMainWindowName)
-        setWindowTitle(shown.text);
-    else if (shown.column != captions::kNoColumn)
+    if (shown.control == captions::kMainWindowName) {
+        m_caption = shown.text;
+        updateTitle();
+    } else if (shown.column != captions::kNoColumn)
         xg->Columns(shown.column)->setCaption(shown.text);
     else if (auto *action = findChild<QAction *>(name))
         action->setText(shown.text);
@@ -409,6 +456,7 @@ void TForm1::ApplyCaptions(Language language, captions::MainSetter setter)
     comcbb->setAccessibleName(captions::kPortListName.in(language).toString());
     findChild<QLabel *>(u"portLabel"_s)->setText(captions::kPortListName.in(language).toString());
     m_imageMenu->showCaptions(language);
+    showFileCaptions(language);
 
     for (int i = 0; i < setting::kCount; ++i) {
         QComboBox *box = ComboBoxes[i];
@@ -437,6 +485,8 @@ void TForm1::ApplyCaptions(Language language, captions::MainSetter setter)
     centralWidget()->setFixedWidth(clientWidth);
     setFixedWidth(clientWidth);
     xg->setGeometry(english ? 5 : 10, xg->y(), english ? 910 : 885, xg->height());
+    // The words changed language, not meaning.
+    m_document.reworded();
 }
 
 void TForm1::ScaleToScreen(const QSize &screen)
@@ -548,6 +598,7 @@ void TForm1::xgSetEditText(int col, int row, const QString &)
     const Conversion result =
         checkCommittedCell(cells, col, displayLanguage(), xg->textBeforeEdit());
     setChannelRow(row, cells);
+    m_document.record(kEditStep.in(displayLanguage()).toString());
     if (!result.ok())
         showError(this, result.error);
 }
@@ -583,6 +634,11 @@ void TForm1::wbtnClick()
     }
     if (!lineIsFree())
         return;
+    // Values that came from nowhere would replace the radio's real channels.
+    if (m_document.origin() == ContentsOrigin::Defaults &&
+        ask(this, {kWriteStartingTable.in(displayLanguage()).toString(), false,
+                   kWriteAnyway.in(displayLanguage()).toString()}) != Answer::Proceed)
+        return;
     m_link.startRepeat();
     Form3->move(x() + 150, y() + 250);
     Form3->prepare(TForm3::Transfer::Write, displayLanguage());
@@ -602,7 +658,7 @@ void TForm1::wbtnClick()
 
 void TForm1::rbtnClick()
 {
-    if (!lineIsFree())
+    if (!lineIsFree() || !changesMayGo(true, {}))
         return;
     Form3->prepare(TForm3::Transfer::Read, displayLanguage());
     Form3->move(x() + 150, y() + 250);
@@ -713,6 +769,7 @@ void TForm1::mainReadComplete()
     for (QAction *item : {DTMF1, N2TONE1, N5TONE1, FSK1})
         item->setEnabled(true);
     Form3->closeTransfer();
+    m_document.replaced(ContentsOrigin::Radio);
     showSuccess(this, u"读取成功!"_s, u"         READ SUCCEED!"_s);
 }
 
@@ -720,6 +777,7 @@ void TForm1::mainWriteComplete()
 {
     wbtn->setEnabled(true);
     Form3->Button2Click();
+    m_document.kept();
     showSuccess(this, u"写入成功!"_s, u"       WRITE SUCCEED!"_s);
 }
 
@@ -757,18 +815,169 @@ void TForm1::N4Click()
 
 void TForm1::N12Click()
 {
-    endCellEdits();
+    if (!changesMayGo(true, {}))
+        return;
     const QString fileName = askDataFileName(false);
     if (!fileName.isEmpty())
         LoadDataFile(fileName);
 }
 
+void TForm1::openDataFile(const QString &fileName)
+{
+    if (changesMayGo(true, {}))
+        LoadDataFile(fileName);
+}
+
 void TForm1::N13Click()
+{
+    saveTable();
+}
+
+void TForm1::SaveAs1Click()
+{
+    saveTableAs();
+}
+
+bool TForm1::saveTable()
+{
+    // The file that is open is saved again without a question; a table without one asks for
+    // a name first.
+    endCellEdits();
+    if (m_document.fileName().isEmpty())
+        return saveTableAs();
+    return SaveDataFile(m_document.fileName());
+}
+
+bool TForm1::saveTableAs()
 {
     endCellEdits();
     const QString fileName = askDataFileName(true);
-    if (!fileName.isEmpty())
-        SaveDataFile(fileName);
+    if (fileName.isEmpty())
+        return false;
+    if (QFileInfo::exists(fileName) &&
+        ask(this,
+            {kReplaceFile.in(displayLanguage()).toString().arg(QDir::toNativeSeparators(fileName)),
+             false, kReplace.in(displayLanguage()).toString()}) != Answer::Proceed)
+        return false;
+    return SaveDataFile(fileName);
+}
+
+std::vector<SignallingWindow *> TForm1::signallingWindows() const
+{
+    std::vector<SignallingWindow *> windows;
+    for (SignallingWindow *window : {Form2, Form4, Form5, Form6}) {
+        if (window)
+            windows.push_back(window);
+    }
+    return windows;
+}
+
+bool TForm1::changesMayGo(bool table, const std::vector<SignallingWindow *> &windows)
+{
+    endCellEdits();
+    const Language language = displayLanguage();
+    if (table && m_document.isModified()) {
+        switch (ask(this, {kTableChanged.in(language).toString(), true, {}})) {
+        case Answer::Save:
+            if (!saveTable())
+                return false;
+            break;
+        case Answer::Discard:
+            break;
+        case Answer::Proceed:
+        case Answer::Cancel:
+            return false;
+        }
+    }
+    QStringList changed;
+    for (SignallingWindow *window : windows) {
+        if (window->document().isModified())
+            changed << window->caption();
+    }
+    if (changed.isEmpty())
+        return true;
+    const QString names = changed.join(language == Language::English ? u", "_s : u"、"_s);
+    return ask(this, {kWindowsChanged.in(language).toString().arg(names), false,
+                      kDiscardChanges.in(language).toString()}) == Answer::Proceed;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Whatever the program holds that is neither saved nor written ends with it.
+    if (!changesMayGo(true, signallingWindows())) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void TForm1::updateTitle()
+{
+    const QString file = m_document.fileName();
+    setWindowTitle(file.isEmpty() ? m_caption + u"[*]"_s
+                                  : QFileInfo(file).fileName() + u"[*] - "_s + m_caption);
+}
+
+void TForm1::refreshRecentFiles()
+{
+    RecentFiles1->clear();
+    const QStringList files = RecentFiles(iniFilePath()).files();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString &file = files[i];
+        QAction *item = RecentFiles1->addAction(
+            u"&%1 %2"_s.arg(i + 1).arg(QFileInfo(file).fileName().replace(u'&', u"&&"_s)));
+        item->setObjectName(u"recentFile%1"_s.arg(i + 1));
+        item->setToolTip(QDir::toNativeSeparators(file));
+        item->setStatusTip(QDir::toNativeSeparators(file));
+        connect(item, &QAction::triggered, this, [this, file] { openDataFile(file); });
+    }
+    RecentFiles1->setEnabled(!files.isEmpty());
+}
+
+QStringList TForm1::contentsTexts() const
+{
+    // Row 0 holds captions and column 0 the channel numbers: neither is the radio's.
+    QStringList texts;
+    for (int row = 1; row <= kChannelCount; ++row) {
+        for (int c = 1; c < column::kCount; ++c)
+            texts << xg->Cells(c, row);
+    }
+    for (const QComboBox *box : ComboBoxes)
+        texts << box->currentText();
+    return texts;
+}
+
+void TForm1::showContentsTexts(const QStringList &texts)
+{
+    int at = 0;
+    for (int row = 1; row <= kChannelCount; ++row) {
+        for (int c = 1; c < column::kCount; ++c) {
+            const QString text = texts.value(at++);
+            if (xg->Cells(c, row) != text)
+                xg->setCells(c, row, text);
+        }
+    }
+    for (QComboBox *box : ComboBoxes)
+        setComboText(box, texts.value(at++));
+}
+
+void TForm1::showImage(const RadioImage &image, ContentsOrigin origin)
+{
+    ChannelSheet data = sheet();
+    for (const Bank bank : {Bank::Channels, Bank::Settings}) {
+        for (const BlockAddress &address : RadioImage::addresses(bank))
+            DecodeMainBlock(image.frame(address.bank, address.block).data(), data,
+                            displayLanguage());
+    }
+    for (int row = 1; row <= kChannelCount; ++row)
+        setChannelRow(row, data.rows[row]);
+    setSettingsTexts(data.settings);
+    m_document.replaced(origin);
+    for (SignallingWindow *window : signallingWindows())
+        window->showImage(image, origin);
+    // The signalling windows hold a radio's contents now, as after a complete read.
+    for (QAction *item : {DTMF1, N2TONE1, N5TONE1, FSK1})
+        item->setEnabled(true);
 }
 
 void TForm1::endCellEdits()
@@ -792,11 +1001,13 @@ QString TForm1::askDataFileName(bool save)
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(u"*."_s + datafile::kSuffix.toString());
     dialog.setDefaultSuffix(datafile::kSuffix.toString());
-    // Saving over a file replaces it without a question, as technicians saving the same radio
-    // again and again expect.
+    // Save As asks before replacing a file itself, in the display language.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    // The folder of the last file saved or opened; the first time the user's documents.
-    QString folder = m_dataFolder;
+    // The folder of the last file saved or opened, in this session or an earlier one; the
+    // first time the user's documents.
+    QString folder = RecentFiles(iniFilePath()).folder();
+    if (!QFileInfo(folder).isDir())
+        folder.clear();
     if (folder.isEmpty()) {
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (!QFileInfo(folder).isDir())
@@ -815,7 +1026,9 @@ bool TForm1::SaveDataFile(const QString &fileName)
         showError(this, error);
         return false;
     }
-    m_dataFolder = QFileInfo(fileName).absolutePath();
+    m_document.kept(fileName);
+    (void)RecentFiles(iniFilePath()).add(fileName);
+    refreshRecentFiles();
     return true;
 }
 
@@ -826,7 +1039,6 @@ bool TForm1::LoadDataFile(const QString &fileName)
         showError(this, file.error);
         return false;
     }
-    m_dataFolder = QFileInfo(fileName).absolutePath();
     // Row 0 takes the captions the file holds; the channel numbers come back when the window
     // is next activated.
     const Language shown = displayLanguage();
@@ -843,6 +1055,9 @@ bool TForm1::LoadDataFile(const QString &fileName)
     // A file saved in the other language shows its words and captions in this one.
     if (otherLanguage)
         ApplyCaptions(shown);
+    m_document.replaced(ContentsOrigin::File, fileName);
+    (void)RecentFiles(iniFilePath()).add(fileName);
+    refreshRecentFiles();
     return true;
 }
 

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "channels/mainblocks.h"
+#include "document/contentsdocument.h"
 #include "i18n/captions.h"
 #include "i18n/language.h"
+#include "protocol/radioimage.h"
 #include "protocol/radiolink.h"
 #include "protocol/ui/tform3.h"
 
@@ -11,9 +13,11 @@
 
 #include <array>
 #include <map>
+#include <vector>
 
 class QAction;
 class QComboBox;
+class QMenu;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -34,7 +38,10 @@ class TXStringGrid;
 /** The main window: the sixteen-channel table, the ten radio-wide settings, the port list and
  *  the read and write buttons, with the menu that leads to the data files, the signalling
  *  windows and the language dialog. */
-class TForm1 final : public QMainWindow, private wf::MainTransferHost, private ProgressOwner
+class TForm1 final : public QMainWindow,
+                     private wf::MainTransferHost,
+                     private ProgressOwner,
+                     private wf::ContentsView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TForm1)
@@ -76,6 +83,18 @@ public:
      *  the message and with the window unchanged, when the file cannot be taken. */
     bool LoadDataFile(const QString &fileName);
 
+    /** What the table and the settings show, the file they belong to and their history. */
+    wf::ContentsDocument &document() { return m_document; }
+    /** The signalling windows, once they are made. */
+    std::vector<wf::SignallingWindow *> signallingWindows() const;
+    /** Shows the banks of `image` in the table, the settings and the signalling windows, as a
+     *  read would: unchanged contents that came from `origin`. */
+    void showImage(const wf::RadioImage &image, wf::ContentsOrigin origin);
+    /** Before the table (when `table`) and `windows` are replaced: asks what to do with their
+     *  changes, saving the table when the user says so. False when the user cancels or the
+     *  save fails: then nothing may be replaced. */
+    bool changesMayGo(bool table, const std::vector<wf::SignallingWindow *> &windows);
+
     /** Lays the window out for a screen of this size; nothing changes on a large screen. */
     void AdaptToSmallScreen(const QSize &screen);
     /** Scales every control, font and the window itself to the screen's size. */
@@ -100,11 +119,13 @@ public:
     /** The line to the radio: the serial port Comm1, the buffers, the repeat timer Tim1. */
     wf::RadioLink &link() { return m_link; }
 
-    QAction *N11 = nullptr; ///< File
-    QAction *N12 = nullptr; ///< File > Open
-    QAction *N13 = nullptr; ///< File > Save
-    QAction *N1 = nullptr;  ///< File > Exit
-    QAction *N2 = nullptr;  ///< Signalling
+    QAction *N11 = nullptr;        ///< File
+    QAction *N12 = nullptr;        ///< File > Open
+    QAction *N13 = nullptr;        ///< File > Save
+    QAction *SaveAs1 = nullptr;    ///< File > Save As
+    QMenu *RecentFiles1 = nullptr; ///< File > Recent Files
+    QAction *N1 = nullptr;         ///< File > Exit
+    QAction *N2 = nullptr;         ///< Signalling
     QAction *DTMF1 = nullptr;
     QAction *N2TONE1 = nullptr;
     QAction *N5TONE1 = nullptr;
@@ -119,12 +140,16 @@ public slots:
     void N4Click();
     void N12Click();
     void N13Click();
+    void SaveAs1Click();
+    /** Opens a data file as File > Open does, after the question about changes. */
+    void openDataFile(const QString &fileName);
     void Timer1Timer();
     void xgSetEditText(int col, int row, const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenu();
@@ -145,6 +170,15 @@ private:
     void showCaption(const wf::captions::Shown &shown);
     void endCellEdits();
     QString askDataFileName(bool save);
+    bool saveTable();
+    bool saveTableAs();
+    void updateTitle();
+    void refreshRecentFiles();
+    void showFileCaptions(wf::Language language);
+
+    // The table and the settings as their document sees them.
+    QStringList contentsTexts() const override;
+    void showContentsTexts(const QStringList &texts) override;
 
     // The main transfers, as the receive handler asks for them.
     bool mainReadInProgress() const override;
@@ -167,8 +201,8 @@ private:
     // The column editors of each language, keyed by column.
     std::map<int, wf::TCellEditor *> m_editors[2];
 
-    // Where the last data file was saved or opened: the file dialogs open there.
-    QString m_dataFolder;
+    wf::ContentsDocument m_document{*this};
+    QString m_caption; ///< the window's caption, without the file's name and the mark
 
     wf::RadioImageMenu *m_imageMenu = nullptr; ///< the radio image entries of the File menu
 };

@@ -207,6 +207,17 @@ Decoded decode(const QByteArray &bytes, const QString &fileName)
     int line = 0;
     for (ChannelRow &row : decoded.contents.sheet.rows)
         row = splitRow(texts[line++]);
+    // Any text of 28 lines would fill the table, the settings and even the captions with its
+    // words (a radio image opened by mistake): a channel table numbers its channels.
+    for (int channel = 1; channel <= kChannelCount; ++channel) {
+        const QString number = decoded.contents.sheet.rows[channel][column::Number].trimmed();
+        if (number != QString::number(channel)) {
+            return {{},
+                    cannotOpenMessage(fileName, u"It is not a channel table: line %1 does not "
+                                                u"start with channel number %2."_s.arg(channel + 1)
+                                                    .arg(channel))};
+        }
+    }
     for (QString &setting : decoded.contents.sheet.settings)
         setting = texts[line++];
     decoded.contents.language = languageOf(texts[kLanguageLine]);

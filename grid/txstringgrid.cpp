@@ -281,6 +281,7 @@ void TXStringGrid::SetEditText(int col, int row, const QString &text)
     setCells(col, row, text);
     emit OnSetEditText(col, row, text);
     m_textBeforeEdit.clear();
+    emit editCommitted(col, row);
 }
 
 void TXStringGrid::discardEdit()

@@ -144,6 +144,9 @@ public:
 signals:
     /** An edit was committed to a cell. */
     void OnSetEditText(int col, int row, const QString &text);
+    /** After every OnSetEditText handler has run: the commit and whatever the window's check
+     *  did to the other cells are done. */
+    void editCommitted(int col, int row);
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;

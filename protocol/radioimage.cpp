@@ -119,6 +119,16 @@ void RadioImage::setPayload(Bank bank, int block, const BlockPayload &payload)
     m_blocks[std::size_t(index)] = payload;
 }
 
+FrameBuffer RadioImage::frame(Bank bank, int block) const
+{
+    FrameBuffer frame{};
+    putBlockHeader(frame.data(), quint8(bank), quint8(block));
+    const BlockPayload &bytes = payload(bank, block);
+    std::copy(bytes.begin(), bytes.end(), frame.begin() + frame::kPayloadOffset);
+    ComputeFrameCrc(frame);
+    return frame;
+}
+
 QString RadioImage::toText(const QString &programVersion) const
 {
     QString text = QStringLiteral("# writefreq radio image\n");

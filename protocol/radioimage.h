@@ -50,6 +50,8 @@ public:
 
     const BlockPayload &payload(Bank bank, int block) const;
     void setPayload(Bank bank, int block, const BlockPayload &payload);
+    /** A block as the radio sends it in answer to a read: header, payload and CRC. */
+    FrameBuffer frame(Bank bank, int block) const;
 
     /** Where the image came from, for its header. */
     QDateTime taken;

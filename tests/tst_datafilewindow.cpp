@@ -4,10 +4,13 @@
 #include "channels/mainblocks.h"
 #include "grid/txstringgrid.h"
 #include "i18n/language.h"
+#include "i18n/languagesettings.h"
 #include "i18n/ui/messagebox.h"
 #include "protocol/frame.h"
+#include "protocol/radioimage.h"
 #include "signalling/dtmf/ui/tform2.h"
 #include "signalling/fsk/ui/tform6.h"
+#include "support/questions.h"
 #include "support/transferradio.h"
 #include "tools/vradio/radiomemory.h"
 
@@ -19,12 +22,14 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -151,6 +156,10 @@ private slots:
     void signallingWindowsAreNotInTheFile();
     void fileCarriesChannelsToAnotherRadio_data();
     void fileCarriesChannelsToAnotherRadio();
+    void questionsBeforeChangesAreLost_data();
+    void questionsBeforeChangesAreLost();
+    void saveSaveAsAndTheTitle();
+    void recentFilesAcrossSessions();
 
 private:
     // What the user does in the next file dialog: goes to `folder` (unless empty), types `name`
@@ -176,6 +185,7 @@ private:
     static void activate(TForm1 &form);
     int answerDialog(QFileDialog &dialog);
     void save(TForm1 &form, const Answer &answer);
+    void saveAs(TForm1 &form, const Answer &answer);
     void open(TForm1 &form, const Answer &answer);
     QString path(const QString &name) const { return m_dir->filePath(name); }
 
@@ -183,6 +193,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QTemporaryDir m_documents;
     QList<ShownMessage> m_messages;
+    std::optional<QuestionRecorder> m_questions;
     QList<Answer> m_answers;
     QList<Seen> m_dialogs;
 };
@@ -208,14 +219,18 @@ void TestDataFileWindow::init()
     m_answers.clear();
     m_dialogs.clear();
     setMessageHook([this](const ShownMessage &message) { m_messages << message; });
+    m_questions.emplace();
     setFileDialogHook([this](QFileDialog &dialog) { return answerDialog(dialog); });
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    // Each test starts as the first session did: no recent files, no last folder.
+    QFile::remove(iniFilePath());
 }
 
 void TestDataFileWindow::cleanup()
 {
     m_form.reset();
+    m_questions.reset();
     setMessageHook({});
     setFileDialogHook({});
     setDisplayLanguageFlag(0);
@@ -285,6 +300,12 @@ void TestDataFileWindow::save(TForm1 &form, const Answer &answer)
     form.N13->trigger();
 }
 
+void TestDataFileWindow::saveAs(TForm1 &form, const Answer &answer)
+{
+    m_answers << answer;
+    form.SaveAs1->trigger();
+}
+
 void TestDataFileWindow::open(TForm1 &form, const Answer &answer)
 {
     m_answers << answer;
@@ -300,7 +321,7 @@ void TestDataFileWindow::savingAFreshTable()
     QCOMPARE(readBytes(path(u"fresh.wh"_s)), freshChineseFile());
 
     // The first dialog opened in the user's documents, the next one where the last file went.
-    save(form, {{}, u"again.wh"_s});
+    saveAs(form, {{}, u"again.wh"_s});
     QCOMPARE(readBytes(path(u"again.wh"_s)), freshChineseFile());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
              (QStringList{u"again.wh"_s, u"fresh.wh"_s}));
@@ -360,7 +381,7 @@ void TestDataFileWindow::openingFillsSpaces()
     QCOMPARE(form.ComboBoxes[setting::Squelch]->currentText(), u"0"_s);
 
     // Saved again, each such cell is a space within quotes.
-    save(form, {{}, u"spaces.wh"_s});
+    saveAs(form, {{}, u"spaces.wh"_s});
     const QList<QByteArray> lines = linesOf(readBytes(path(u"spaces.wh"_s)));
     QCOMPARE(lines.size(), 28);
     QCOMPARE(lines[16], "16" + QByteArray(",\" \"").repeated(15));
@@ -473,6 +494,15 @@ void TestDataFileWindow::refusedFilesChangeNothing_data()
     QTest::newRow("far too long") << QByteArray(1 << 20, ',')
                                   << u"Cannot open file \"%1\". The file is larger than a data "
                                      u"file can be (64 KiB)."_s;
+    QTest::newRow("a radio image") << RadioImage().toText(u"2.0"_s).toUtf8()
+                                   << u"Cannot open file \"%1\". It is not a channel table: line "
+                                      u"2 does not start with channel number 1."_s;
+    QList<QByteArray> renumbered = lines;
+    renumbered[16].replace(0, 2, "61");
+    QTest::newRow("channel 16 numbered 61")
+        << renumbered.join("\r\n") + "\r\n"
+        << u"Cannot open file \"%1\". It is not a channel table: line 17 does not start with "
+           u"channel number 16."_s;
 }
 
 void TestDataFileWindow::refusedFilesChangeNothing()
@@ -652,6 +682,144 @@ void TestDataFileWindow::fileCarriesChannelsToAnotherRadio()
         QCOMPARE(definedBytes(id.bank, copy.payload(id.bank, id.block)).toHex(' '),
                  definedBytes(id.bank, source.payload(id.bank, id.block)).toHex(' '));
     }
+}
+
+void TestDataFileWindow::questionsBeforeChangesAreLost_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("reply");
+    QTest::addColumn<bool>("goesOn");
+
+    for (const QString &action :
+         {u"Open"_s, u"recent file"_s, u"Exit"_s, u"close box"_s, u"Read"_s}) {
+        QTest::addRow("%s, Cancel", qPrintable(action))
+            << action << int(wf::Answer::Cancel) << false;
+        QTest::addRow("%s, Discard", qPrintable(action))
+            << action << int(wf::Answer::Discard) << true;
+    }
+    QTest::newRow("Exit, Save") << u"Exit"_s << int(wf::Answer::Save) << true;
+    QTest::newRow("Read, Save") << u"Read"_s << int(wf::Answer::Save) << true;
+}
+
+void TestDataFileWindow::questionsBeforeChangesAreLost()
+{
+    QFETCH(QString, action);
+    QFETCH(int, reply);
+    QFETCH(bool, goesOn);
+    QVERIFY(
+        writeBytes(path(u"other.wh"_s), freshChineseFile().replace("\r\n1,,", "\r\n1,146.00000,")));
+    TForm1 &form = openWindow(Language::Chinese);
+    // A port that cannot be opened: a read that goes on ends in its message.
+    form.comcbb->addItem(u"/nonexistent/ttyWF"_s);
+    form.comcbb->setCurrentIndex(form.comcbb->count() - 1);
+    // Opening a file over a table without changes asks nothing.
+    open(form, {m_dir->path(), u"other.wh"_s});
+    QVERIFY(m_questions->asked.isEmpty());
+    activate(form);
+    type(u"145.5\r"_s);
+    QVERIFY(form.isWindowModified());
+
+    m_questions->replies << wf::Answer(reply);
+    if (action == u"Open")
+        open(form, {m_dir->path(), u"other.wh"_s});
+    else if (action == u"recent file")
+        form.RecentFiles1->actions().constFirst()->trigger();
+    else if (action == u"Exit")
+        form.N1->trigger();
+    else if (action == u"close box")
+        form.close();
+    else
+        QTest::keyClick(focused(), Qt::Key_F12);
+
+    QCOMPARE(m_questions->asked.size(), 1);
+    QCOMPARE(m_questions->asked[0].text, u"信道表有未保存的修改。要先保存吗？"_s);
+    QVERIFY(m_questions->asked[0].offerSave);
+    const bool wentOn = action == u"Exit" || action == u"close box" ? !form.isVisible()
+                        : action == u"Read"
+                            ? !m_messages.isEmpty() && m_messages.last().text.contains(u"ttyWF")
+                            : form.channelRow(1)[column::RxFrequency] == u"146.00000";
+    QCOMPARE(wentOn, goesOn);
+    if (!goesOn)
+        QCOMPARE(form.channelRow(1)[column::RxFrequency], u"145.50000"_s);
+    // Save writes the open file before the table goes.
+    QCOMPARE(readBytes(path(u"other.wh"_s)).contains("145.50000"), reply == int(wf::Answer::Save));
+}
+
+void TestDataFileWindow::saveSaveAsAndTheTitle()
+{
+    const QString caption = u"中英文对讲机写频软件 V2.0"_s;
+    QVERIFY(writeBytes(path(u"other.wh"_s), freshChineseFile()));
+    TForm1 &form = openWindow(Language::Chinese);
+    QCOMPARE(form.windowTitle(), caption + u"[*]"_s);
+    QVERIFY(!form.isWindowModified());
+    type(u"145.5\r"_s);
+    QVERIFY(form.isWindowModified());
+
+    // The first Save of a table without a file asks for a name.
+    save(form, {m_dir->path(), u"plan1"_s});
+    QCOMPARE(m_dialogs.size(), 1);
+    QCOMPARE(form.windowTitle(), u"plan1.wh[*] - "_s + caption);
+    QVERIFY(!form.isWindowModified());
+    // Typing what a cell holds already is no change.
+    activate(form);
+    type(u"145.5\r"_s);
+    QVERIFY(!form.isWindowModified());
+
+    // Ctrl+S saves the open file again, without a dialog.
+    form.xg->setCurrentCell(1, 2);
+    type(u"146\r"_s);
+    QVERIFY(form.isWindowModified());
+    QTest::keyClick(form.xg, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(m_dialogs.size(), 1);
+    QVERIFY(!form.isWindowModified());
+    QVERIFY(readBytes(path(u"plan1.wh"_s)).contains("\r\n2,146.00000,"));
+
+    // Save As asks before replacing a file; Cancel keeps it and the open file.
+    m_questions->replies << wf::Answer::Cancel;
+    m_answers << Answer{m_dir->path(), u"other.wh"_s};
+    QTest::keyClick(form.xg, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(m_dialogs.size(), 2);
+    QCOMPARE(m_questions->asked.size(), 1);
+    QCOMPARE(m_questions->asked[0].text,
+             u"文件“%1”已存在。要替换它吗？"_s.arg(QDir::toNativeSeparators(path(u"other.wh"_s))));
+    QCOMPARE(readBytes(path(u"other.wh"_s)), freshChineseFile());
+    QCOMPARE(form.windowTitle(), u"plan1.wh[*] - "_s + caption);
+    m_answers << Answer{m_dir->path(), u"other.wh"_s};
+    form.SaveAs1->trigger();
+    QCOMPARE(readBytes(path(u"other.wh"_s)), readBytes(path(u"plan1.wh"_s)));
+    QCOMPARE(form.windowTitle(), u"other.wh[*] - "_s + caption);
+}
+
+void TestDataFileWindow::recentFilesAcrossSessions()
+{
+    // Another program's section and the language stay byte for byte.
+    const QByteArray foreign = "[\xD6\xD0\xCE\xC4]\r\nLanguage=0\r\n[Other]\r\nkey = kept ;\r\n";
+    QVERIFY(QDir().mkpath(QFileInfo(iniFilePath()).path()));
+    QVERIFY(writeBytes(iniFilePath(), foreign));
+    TForm1 *form = &openWindow(Language::Chinese);
+    QVERIFY(!form->RecentFiles1->isEnabled());
+    for (int i = 1; i <= 9; ++i) {
+        QVERIFY(writeBytes(path(u"f%1.wh"_s.arg(i)), freshChineseFile()));
+        open(*form, {m_dir->path(), u"f%1.wh"_s.arg(i)});
+    }
+    QVERIFY(readBytes(iniFilePath()).startsWith(foreign));
+
+    // The next session lists the last eight, newest first, and its dialogs open where the
+    // last file was.
+    m_form.reset();
+    form = &openWindow(Language::Chinese);
+    QStringList shown;
+    for (const QAction *item : form->RecentFiles1->actions())
+        shown << item->text();
+    QCOMPARE(shown, (QStringList{u"&1 f9.wh"_s, u"&2 f8.wh"_s, u"&3 f7.wh"_s, u"&4 f6.wh"_s,
+                                 u"&5 f5.wh"_s, u"&6 f4.wh"_s, u"&7 f3.wh"_s, u"&8 f2.wh"_s}));
+    QVERIFY(
+        writeBytes(path(u"f7.wh"_s), freshChineseFile().replace("\r\n1,,", "\r\n1,147.00000,")));
+    form->RecentFiles1->actions().at(2)->trigger();
+    QCOMPARE(form->channelRow(1)[column::RxFrequency], u"147.00000"_s);
+    QCOMPARE(form->windowTitle(), u"f7.wh[*] - 中英文对讲机写频软件 V2.0"_s);
+    open(*form, {});
+    QCOMPARE(m_dialogs.last().folder, QDir(m_dir->path()).absolutePath());
 }
 
 QTEST_MAIN(TestDataFileWindow)

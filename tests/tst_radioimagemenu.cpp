@@ -8,6 +8,7 @@
 #include "i18n/ui/messagebox.h"
 #include "protocol/radioimage.h"
 #include "signalling/dtmf/ui/tform2.h"
+#include "support/questions.h"
 #include "support/vradioprocess.h"
 #include "tools/vradio/radiomemory.h"
 
@@ -27,6 +28,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 using namespace wf;
 using wf::vradio::RadioMemory;
@@ -112,6 +114,7 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<TForm1> m_form;
     QList<ShownMessage> m_messages;
+    std::optional<QuestionRecorder> m_questions;
     QString m_answer; ///< the file the next file dialog chooses; empty: Cancel
 };
 
@@ -127,6 +130,7 @@ void TestRadioImageMenu::init()
     setDisplayLanguageFlag(flagFor(Language::English));
     m_messages.clear();
     setMessageHook([this](const ShownMessage &message) { m_messages << message; });
+    m_questions.emplace();
     setFileDialogHook([this](QFileDialog &dialog) {
         if (m_answer.isEmpty()) {
             dialog.reject();
@@ -142,6 +146,7 @@ void TestRadioImageMenu::init()
 void TestRadioImageMenu::cleanup()
 {
     m_form.reset();
+    m_questions.reset();
     setMessageHook({});
     setFileDialogHook({});
     setDisplayLanguageFlag(0);

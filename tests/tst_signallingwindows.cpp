@@ -12,6 +12,7 @@
 #include "signalling/fsk/ui/tform6.h"
 #include "signalling/twotone/twotonecontrols.h"
 #include "signalling/twotone/ui/tform4.h"
+#include "support/questions.h"
 #include "support/scriptedradio.h"
 #include "support/transferradio.h"
 #include "tools/vradio/radioengine.h"
@@ -29,6 +30,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 using namespace wf;
 using namespace Qt::StringLiterals;
@@ -113,6 +115,7 @@ private:
     std::unique_ptr<TForm5> m_fiveTone;
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<ShownMessage> m_messages;
+    std::optional<QuestionRecorder> m_questions;
 };
 
 void TestSignallingWindows::init()
@@ -120,6 +123,7 @@ void TestSignallingWindows::init()
     setDisplayLanguageFlag(0);
     m_messages.clear();
     setMessageHook([this](const ShownMessage &message) { m_messages << message; });
+    m_questions.emplace();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }
@@ -131,6 +135,7 @@ void TestSignallingWindows::cleanup()
     m_fsk.reset();
     m_dtmf.reset();
     m_main.reset();
+    m_questions.reset();
     setMessageHook({});
     setDisplayLanguageFlag(0);
     m_dir.reset();
@@ -170,7 +175,8 @@ void TestSignallingWindows::dtmfRead()
     QVERIFY2(radio.start(memory), qPrintable(radio.errorString()));
     openWindows({radio.port()});
     TForm2 &form = *m_dtmf;
-    QCOMPARE(form.windowTitle(), language == Language::English ? u"DTMF"_s : u"对讲机写频软件"_s);
+    QCOMPARE(form.windowTitle(),
+             language == Language::English ? u"DTMF[*]"_s : u"对讲机写频软件[*]"_s);
     QCOMPARE(form.texts().Edit1, u"12345678"_s);
 
     form.rbtn->click();
@@ -278,7 +284,7 @@ void TestSignallingWindows::fskDefaultsAndRead()
     QVERIFY2(radio.start(memory), qPrintable(radio.errorString()));
     openWindows({radio.port()});
     TForm6 &form = *m_fsk;
-    QCOMPARE(form.windowTitle(), u"FSK"_s);
+    QCOMPARE(form.windowTitle(), u"FSK[*]"_s);
 
     // A fresh window writes its defaults, without the repeat.
     form.wbtn->click();
@@ -630,7 +636,7 @@ void TestSignallingWindows::twoToneVectors()
     QVERIFY2(radio.start(RadioMemory()), qPrintable(radio.errorString()));
     openWindows({radio.port()});
     TForm4 &form = *m_twoTone;
-    QCOMPARE(form.windowTitle(), u"2TONE"_s);
+    QCOMPARE(form.windowTitle(), u"2TONE[*]"_s);
     QCOMPARE(form.PageControl1->currentWidget(), form.TabSheet2);
 
     // The fresh window's tones and reset time, one encode pair and one decode row with "DB".
@@ -681,7 +687,7 @@ void TestSignallingWindows::fiveToneVectors()
     QVERIFY2(radio.start(memory), qPrintable(radio.errorString()));
     openWindows({radio.port()});
     TForm5 &form = *m_fiveTone;
-    QCOMPARE(form.windowTitle(), u"5TONE"_s);
+    QCOMPARE(form.windowTitle(), u"5TONE[*]"_s);
     QCOMPARE(form.xg1->Cells(0, 4), u"ZVEI1"_s);
     QCOMPARE(form.Edit[0]->text(), u"1981.0"_s);
     form.CCIR->setCurrentText(u"EIA"_s);

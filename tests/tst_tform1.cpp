@@ -19,7 +19,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "support/questions.h"
+
 #include <memory>
+#include <optional>
 
 using namespace wf;
 using namespace Qt::StringLiterals;
@@ -117,6 +120,7 @@ private:
     TForm1 &openWindow();
     std::unique_ptr<TForm1> m_form;
     QList<ShownMessage> m_messages;
+    std::optional<QuestionRecorder> m_questions;
 };
 
 void TestTForm1::init()
@@ -124,11 +128,13 @@ void TestTForm1::init()
     setDisplayLanguageFlag(0);
     m_messages.clear();
     setMessageHook([this](const ShownMessage &message) { m_messages << message; });
+    m_questions.emplace();
 }
 
 void TestTForm1::cleanup()
 {
     m_form.reset();
+    m_questions.reset();
     setMessageHook({});
     setDisplayLanguageFlag(0);
 }
@@ -149,7 +155,7 @@ TForm1 &TestTForm1::openWindow()
 void TestTForm1::startsAsBuilt()
 {
     TForm1 &form = openWindow();
-    QCOMPARE(form.windowTitle(), u"中英文对讲机写频软件 V2.0"_s);
+    QCOMPARE(form.windowTitle(), u"中英文对讲机写频软件 V2.0[*]"_s);
     QCOMPARE(form.N11->text(), u"文件(&F)"_s);
     QCOMPARE(form.wbtn->text(), u"写频(&W)(F11)"_s);
     for (QAction *item : {form.DTMF1, form.N2TONE1, form.N5TONE1, form.FSK1})
@@ -485,7 +491,7 @@ void TestTForm1::englishWindow()
 {
     setDisplayLanguageFlag(-1);
     TForm1 &form = openWindow();
-    QCOMPARE(form.windowTitle(), u"WRITE FREQ V2.0"_s);
+    QCOMPARE(form.windowTitle(), u"WRITE FREQ V2.0[*]"_s);
     QCOMPARE(form.N11->text(), u"File"_s);
     QCOMPARE(form.xg->Cells(3, 0), u"QT/DQT Dec"_s);
     QCOMPARE(form.xg->Cells(11, 0), u"PTTID"_s);

@@ -5,6 +5,7 @@
 
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 
 namespace wf {
@@ -15,6 +16,14 @@ MessageHook &messageHook()
     static MessageHook hook;
     return hook;
 }
+QuestionHook &questionHook()
+{
+    static QuestionHook hook;
+    return hook;
+}
+constexpr WordPair kSave{u"保存(&S)", u"&Save"};
+constexpr WordPair kDiscard{u"不保存(&N)", u"Do&n't Save"};
+constexpr WordPair kCancel{u"取消", u"Cancel"};
 // What a title bar needs beside its title: the window's icon and its buttons. Title bar fonts
 // are often larger than the window's own, hence the extra share of the title's width.
 constexpr int kTitleBarRoom = 160;
@@ -61,6 +70,48 @@ void showMessage(QWidget *parent, const ShownMessage &message)
     }
     fitTitle(box, message.caption);
     box.exec();
+}
+
+void setQuestionHook(QuestionHook hook)
+{
+    questionHook() = std::move(hook);
+}
+
+Answer ask(QWidget *parent, const Question &question)
+{
+    if (questionHook())
+        return questionHook()(question);
+    const Language language = displayLanguage();
+    const QString title = applicationTitle().toString();
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(question.text);
+    // The words are set here, not left to the platform, so that they follow the display
+    // language rather than the system's.
+    const auto add = [&](QMessageBox::StandardButton button, const QString &text) {
+        box.addButton(button)->setText(text);
+    };
+    if (question.offerSave) {
+        add(QMessageBox::Save, kSave.in(language).toString());
+        add(QMessageBox::Discard, kDiscard.in(language).toString());
+    } else {
+        add(QMessageBox::Ok, question.proceed);
+    }
+    add(QMessageBox::Cancel, kCancel.in(language).toString());
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    fitTitle(box, title);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return Answer::Save;
+    case QMessageBox::Discard:
+        return Answer::Discard;
+    case QMessageBox::Ok:
+        return Answer::Proceed;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 void showError(QWidget *parent, const QString &text)

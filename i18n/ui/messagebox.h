@@ -37,4 +37,30 @@ void showSuccess(QWidget *parent, const QString &chinese, const QString &english
 using MessageHook = std::function<void(const ShownMessage &)>;
 void setMessageHook(MessageHook hook);
 
+/** The answers a question offers. */
+enum class Answer {
+    Save,    ///< save the changes, then go on
+    Discard, ///< go on and lose the changes
+    Proceed, ///< go on: the question's own word ("Write", "Restore", "Replace")
+    Cancel,  ///< leave everything as it was
+};
+
+/** A question before something is overwritten, in the display language. */
+struct Question
+{
+    QString text;
+    /** Offers Save as well as Discard and Cancel; otherwise the question offers `proceed` and
+     *  Cancel. */
+    bool offerSave = true;
+    QString proceed;
+};
+
+/** Asks a question modally over `parent`, or hands it to the installed hook; closing the box
+ *  answers Cancel. */
+Answer ask(QWidget *parent, const Question &question);
+
+/** Replaces the question boxes by a function that answers them, for tests. */
+using QuestionHook = std::function<Answer(const Question &)>;
+void setQuestionHook(QuestionHook hook);
+
 } // namespace wf

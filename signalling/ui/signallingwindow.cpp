@@ -29,6 +29,18 @@ namespace {
 const QColor kSkyBlue(166, 202, 240);
 const QColor kSilver(192, 192, 192);
 
+constexpr WordPair kUnwrittenChanges{
+    u"“%1”窗口有未写入对讲机的修改，读频会替换它们。",
+    u"The %1 window holds changes not written to the radio; a read replaces them."};
+constexpr WordPair kReadAnyway{u"读频(&R)", u"&Read"};
+constexpr WordPair kWriteStartingValues{
+    u"“%1”窗口的数据既不是从对讲机读出的，也不是从镜像打开的。写频会用窗口中的数据替换对讲机中的%"
+    u"1表。",
+    u"The values of the %1 window were neither read from a radio nor opened from an image. A "
+    u"write replaces the radio's %1 table with the values shown."};
+constexpr WordPair kWriteAnyway{u"写频(&W)", u"&Write"};
+constexpr WordPair kEditStep{u"编辑", u"edit"};
+
 constexpr WordPair kNoAnswer{u"对讲机没有应答，传输已停止。请检查连接线和对讲机，然后重试。",
                              u"The radio did not answer; the transfer was stopped. Check the "
                              u"cable and the radio, then try again."};
@@ -70,7 +82,8 @@ void applyCaptions(QWidget *window, const Caption *captions, std::size_t count, 
         const QString text = caption.text.in(language).toString();
         const QString name = caption.control.toString();
         if (name == window->objectName()) {
-            window->setWindowTitle(text);
+            // The mark shows when the window holds changes.
+            window->setWindowTitle(text + QStringLiteral("[*]"));
             continue;
         }
         QWidget *control = window->findChild<QWidget *>(name);
@@ -146,6 +159,8 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
             [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
     connect(&m_transfer, &BlockTransfer::finished, this, &SignallingWindow::transferFinished);
     connect(&m_link, &RadioLink::transfersChanged, this, &SignallingWindow::refreshButtons);
+    connect(&m_document, &ContentsDocument::modifiedChanged, this,
+            &SignallingWindow::setWindowModified);
 
     // Key preview: the window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
@@ -154,6 +169,98 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
 SignallingWindow::~SignallingWindow()
 {
     qApp->removeEventFilter(this);
+}
+
+void SignallingWindow::contentsBuilt()
+{
+    m_document.replaced(ContentsOrigin::Defaults);
+}
+
+QString SignallingWindow::caption() const
+{
+    return windowTitle().remove(QStringLiteral("[*]"));
+}
+
+void SignallingWindow::trackControl(QWidget *control)
+{
+    m_controls.push_back(control);
+    // Only what the user does is a step: the signals of a program's own change stay quiet.
+    if (auto *box = qobject_cast<QCheckBox *>(control))
+        connect(box, &QCheckBox::clicked, this, &SignallingWindow::recordEdit);
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
+        connect(combo, &QComboBox::activated, this, &SignallingWindow::recordEdit);
+    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+        connect(edit, &QLineEdit::editingFinished, this, &SignallingWindow::recordEdit);
+}
+
+void SignallingWindow::recordEdit()
+{
+    m_document.record(kEditStep.in(displayLanguage()).toString());
+}
+
+QStringList SignallingWindow::contentsTexts() const
+{
+    QStringList texts;
+    for (const QWidget *control : m_controls) {
+        if (auto *box = qobject_cast<const QCheckBox *>(control))
+            texts << (box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+        else if (auto *combo = qobject_cast<const QComboBox *>(control))
+            texts << combo->currentText();
+        else if (auto *edit = qobject_cast<const QLineEdit *>(control))
+            texts << edit->text();
+    }
+    for (const TXStringGrid *grid : m_grids) {
+        for (int row = 1; row < grid->RowCount(); ++row) {
+            for (int col = 1; col < grid->ColCount(); ++col)
+                texts << grid->Cells(col, row);
+        }
+    }
+    return texts;
+}
+
+void SignallingWindow::showContentsTexts(const QStringList &texts)
+{
+    int at = 0;
+    for (QWidget *control : m_controls) {
+        const QString text = texts.value(at++);
+        if (auto *box = qobject_cast<QCheckBox *>(control))
+            box->setChecked(text == QStringLiteral("1"));
+        else if (auto *combo = qobject_cast<QComboBox *>(control))
+            setComboText(combo, text);
+        else if (auto *edit = qobject_cast<QLineEdit *>(control))
+            edit->setText(text);
+    }
+    for (TXStringGrid *grid : m_grids) {
+        for (int row = 1; row < grid->RowCount(); ++row) {
+            for (int col = 1; col < grid->ColCount(); ++col)
+                setGridCellText(grid, col, row, texts.value(at++));
+        }
+    }
+}
+
+void SignallingWindow::showImage(const RadioImage &image, ContentsOrigin origin)
+{
+    for (const BlockAddress &address : RadioImage::addresses(m_setup.plan.bank))
+        decodeBlock(image.frame(address.bank, address.block));
+    m_document.replaced(origin);
+}
+
+bool SignallingWindow::changesMayGo(bool reading)
+{
+    // A read replaces what the user changed; a write of values that came from nowhere replaces
+    // the radio's real table.
+    const QString name = caption();
+    const Language language = displayLanguage();
+    if (reading && m_document.isModified()) {
+        return ask(this, {kUnwrittenChanges.in(language).toString().arg(name), false,
+                          kReadAnyway.in(language).toString()}) == Answer::Proceed;
+    }
+    const ContentsOrigin origin = m_document.origin();
+    if (!reading && origin != ContentsOrigin::Radio && origin != ContentsOrigin::File) {
+        return ask(this, {kWriteStartingValues.in(language).toString().arg(name), false,
+                          kWriteAnyway.in(language).toString()}) == Answer::Proceed;
+    }
+    return true;
 }
 
 QWidget *SignallingWindow::addControl(QFormLayout *form, QStringView name, ControlKind kind,
@@ -189,6 +296,7 @@ QWidget *SignallingWindow::addControl(QFormLayout *form, QStringView name, Contr
     }
     control->setObjectName(name.toString());
     control->setEnabled(enabled);
+    trackControl(control);
     if (label.isEmpty()) {
         form->addRow(control);
     } else {
@@ -222,6 +330,8 @@ TXStringGrid *SignallingWindow::makeGrid(const QString &name, int columns, int r
     for (int c = 0; c < columns; ++c)
         grid->Columns(c)->setHeaderColor(kSkyBlue);
     numberRows(grid);
+    m_grids.push_back(grid);
+    connect(grid, &TXStringGrid::editCommitted, this, &SignallingWindow::recordEdit);
     return grid;
 }
 
@@ -349,6 +459,8 @@ void SignallingWindow::wbtnClick()
 {
     if (m_link.transferRunning())
         return;
+    if (!changesMayGo(false))
+        return;
     // Every block is built and checked before the first frame goes out, so that a text the radio
     // cannot take never leaves the radio half written.
     QString error;
@@ -365,7 +477,7 @@ void SignallingWindow::wbtnClick()
 
 void SignallingWindow::rbtnClick()
 {
-    if (m_link.transferRunning() || !openPort())
+    if (m_link.transferRunning() || !changesMayGo(true) || !openPort())
         return;
     start(BlockTransfer::Kind::Read, m_setup.readBarMaximum);
     m_transfer.startRead();
@@ -376,6 +488,11 @@ void SignallingWindow::transferFinished(BlockTransfer::Kind kind, BlockTransfer:
     ProgressBar1->hide();
     refreshButtons();
     if (outcome == BlockTransfer::Outcome::Done) {
+        // What the window shows is now what the radio holds.
+        if (kind == BlockTransfer::Kind::Read)
+            m_document.replaced(ContentsOrigin::Radio);
+        else
+            m_document.kept();
         const DoneMessage &done =
             kind == BlockTransfer::Kind::Read ? m_setup.readDone : m_setup.writeDone;
         if (done.text.chinese.isEmpty())

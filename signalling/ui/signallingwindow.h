@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "document/contentsdocument.h"
 #include "grid/keyfilter.h"
 #include "i18n/captions.h"
 #include "i18n/language.h"
 #include "protocol/blocktransfer.h"
+#include "protocol/radioimage.h"
 #include "signalling/controls.h"
 #include "signalling/fieldtable.h"
 
@@ -76,7 +78,7 @@ void applyCaptions(QWidget *window, const Caption *captions, std::size_t count, 
 /** A signalling window: the controls of one signalling table, its Read, Write and Close buttons,
  *  its progress bar and its transfers on the main window's line. The windows of the four tables
  *  differ only in their controls and codecs; everything else lives here. */
-class SignallingWindow : public QWidget
+class SignallingWindow : public QWidget, private ContentsView
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SignallingWindow)
@@ -105,12 +107,26 @@ public:
     /** The language the window shows. */
     Language shownLanguage() const { return m_language; }
 
+    /** What the window shows, where it came from and whether it changed. */
+    ContentsDocument &document() { return m_document; }
+    /** The window's name as its title shows it, without the mark of changes. */
+    QString caption() const;
+    /** Shows the blocks of `image` that belong to this window's bank, as a read would: they are
+     *  the window's unchanged contents, come from `origin`. */
+    void showImage(const RadioImage &image, ContentsOrigin origin);
+
 public slots:
     void wbtnClick();
     void rbtnClick();
     void Button3Click();
 
 protected:
+    /** The window's controls and grids are all made: what they show now are its starting
+     *  values. Each window calls it last in its constructor. */
+    void contentsBuilt();
+    /** A control the tables did not make, whose text a Write sends. */
+    void trackControl(QWidget *control);
+
     /** The payloads of a write, block 0 first, or the message of the first text the radio
      *  cannot take. */
     virtual std::optional<std::vector<Payload>> buildWrite(QString *error) = 0;
@@ -184,6 +200,11 @@ private:
     void transferFinished(BlockTransfer::Kind kind, BlockTransfer::Outcome outcome);
     void refreshButtons();
     bool keyPreview(QWidget *target, QKeyEvent *key);
+    bool changesMayGo(bool reading);
+    void recordEdit();
+
+    QStringList contentsTexts() const override;
+    void showContentsTexts(const QStringList &texts) override;
 
     RadioLink &m_link;
     QComboBox &m_portBox;
@@ -202,6 +223,9 @@ private:
     std::vector<DescribedColumn> m_describedColumns;
     Language m_language;                        ///< the language the window shows
     std::map<QString, TCellEditor *> m_editors; ///< by object name
+    std::vector<QWidget *> m_controls;          ///< whose texts a Write sends
+    std::vector<TXStringGrid *> m_grids;
+    ContentsDocument m_document{*this};
 };
 
 template<class Record, std::size_t N>
@@ -259,6 +283,8 @@ void SignallingWindow::switchLanguage(const Control<Record> (&controls)[N],
     }
     switchGrids(to);
     m_language = to;
+    // The words changed language, not meaning.
+    m_document.reworded();
     setFixedSize(sizeHint().expandedTo(minimum));
 }
 

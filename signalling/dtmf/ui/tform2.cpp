@@ -74,6 +74,7 @@ TForm2::TForm2(RadioLink &link, QComboBox &portBox, QWidget *parent)
     connect(xg2, &TXStringGrid::OnSetEditText, this, &TForm2::xg2SetEditText);
 
     FormCreate();
+    contentsBuilt();
 }
 
 TForm2::~TForm2()

@@ -100,6 +100,7 @@ TForm5::TForm5(RadioLink &link, QComboBox &portBox, QWidget *parent)
     connect(xg3, &TXStringGrid::OnSetEditText, this, &TForm5::xg3SetEditText);
 
     FormCreate();
+    contentsBuilt();
 }
 
 TForm5::~TForm5()

@@ -51,6 +51,7 @@ TForm6::TForm6(RadioLink &link, QComboBox &portBox, QWidget *parent)
     layout->addWidget(buttonRow());
 
     FormCreate();
+    contentsBuilt();
 }
 
 TForm6::~TForm6()

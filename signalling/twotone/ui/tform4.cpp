@@ -75,6 +75,7 @@ TForm4::TForm4(RadioLink &link, QComboBox &portBox, QWidget *parent)
     connect(xg2, &TXStringGrid::OnSetEditText, this, &TForm4::xg2SetEditText);
 
     FormCreate();
+    contentsBuilt();
 }
 
 TForm4::~TForm4()
