@@ -168,7 +168,7 @@ public:
     }
 
 private:
-    // On the cable's thread: radio after radio, as the one cable of old did.
+    // On the cable's thread: radio after radio on this one cable.
     void runCable(const QString &port)
     {
         const bool several = m_ports.size() > 1;
@@ -176,8 +176,9 @@ private:
             setLinePrefix(port + QStringLiteral(": "));
         StopRequests stops;
         stops.follow(m_stops);
-        QString where = QStringLiteral("while waiting for a radio");
+        QString where; // what the cable was doing, for the line that says where it stopped
         while (true) {
+            where = QStringLiteral("while waiting for a radio");
             say(several ? QStringLiteral("waiting for a radio (Ctrl-C to end)")
                         : QStringLiteral("waiting for a radio on %1 (Ctrl-C to end)").arg(port));
             // A script's single round gives each cable the --timeout to find its radio.
