@@ -40,7 +40,13 @@
 // repeat, got a chunk that was not one whole frame or wrote back other data than it read, the
 // chunks the program received beside the radio's log.
 //
-// Goals: time at most 1.10 x floor; stall at most 16 ms. The exit status is 0 whatever the
+// Then, through writefreq-cli (from the process's start to its exit): a complete read of every
+// bank (read --image), a write with its snapshot and verify (write), and the fleet with --once on
+// one cable and on four, each cable a virtual radio of its own; each beside the floor of its
+// radio's log (for the fleet, the slowest cable's), and the rate of four cables against one.
+//
+// Goals: time at most 1.10 x floor; stall at most 16 ms; four cables at least 0.9 x 4 times the
+// rate of one. The exit status is 0 whatever the
 // figures; it is 1 when a transfer failed (no success message within 30 s, or another message),
 // 2 when the virtual radio could not be started.
 
@@ -65,6 +71,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <vector>
 
 #ifdef Q_OS_LINUX
@@ -84,6 +91,9 @@ constexpr int kTickMs = 1;
 constexpr int kTransferTimeoutMs = 30000;
 constexpr int kSettleMs = 100;
 constexpr int kRadioStartMs = 10000;
+constexpr int kCliTimeoutMs = 120000;
+// N cables program radios at least this share of N times the rate of one.
+constexpr double kFleetShare = 0.9;
 
 enum class Kind { Read, Write };
 
@@ -744,6 +754,203 @@ void printPortTimes(wf::TComm &port, const QString &device, int cycles)
                 median(closes), *std::max_element(closes.begin(), closes.end()));
 }
 
+/** The figures of a radio's log from `offset` to its end: one transfer's, or one command's. */
+RadioFigures figuresSince(const QString &logPath, qint64 offset)
+{
+    QFile log(logPath);
+    if (!log.open(QIODevice::ReadOnly) || !log.seek(offset))
+        return {};
+    return parseRadioLog(log.readAll());
+}
+
+/** writefreq-cli as a technician runs it: one process a command, timed from its start to its
+ *  exit, waited for in the event loop. */
+class CliRunner final
+{
+public:
+    CliRunner(QString program, const QString &dataHome)
+        : m_program(std::move(program))
+    {
+        // Snapshots go to the benchmark's own folder, not the user's.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_DATA_HOME"_s, dataHome);
+        m_process.setProcessEnvironment(env);
+    }
+
+    /** Runs the command; the time in ms, or a negative number with `error` set. */
+    double run(const QStringList &arguments, QString *error)
+    {
+        QEventLoop loop;
+        QTimer timeout;
+        timeout.setSingleShot(true);
+        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        const auto finished =
+            QObject::connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
+        const auto failed =
+            QObject::connect(&m_process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+        QElapsedTimer clock;
+        clock.start();
+        m_process.start(m_program, arguments);
+        timeout.start(kCliTimeoutMs);
+        loop.exec();
+        const double ms = clock.nsecsElapsed() / 1e6;
+        QObject::disconnect(finished);
+        QObject::disconnect(failed);
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+            *error = u"writefreq-cli %1 did not end within %2 s"_s.arg(arguments.value(0))
+                         .arg(kCliTimeoutMs / 1000);
+            return -1;
+        }
+        if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
+            *error = u"writefreq-cli %1: exit %2: %3"_s.arg(arguments.value(0))
+                         .arg(m_process.exitCode())
+                         .arg(QString::fromLocal8Bit(m_process.readAllStandardError()).trimmed());
+            return -1;
+        }
+        m_process.readAll();
+        return ms;
+    }
+
+private:
+    QString m_program;
+    QProcess m_process;
+};
+
+/** The runs of one command: its times, and the floor of the line it used in each. With several
+ *  cables the floor is the slowest cable's: the cables work side by side, each on its own line. */
+struct CliSeries
+{
+    const char *name;
+    std::vector<double> times;
+    std::vector<double> floors;
+    std::vector<double> radioOnly;
+};
+
+void printCliRow(const CliSeries &series)
+{
+    if (series.times.empty()) {
+        std::printf("%-24s    0  (every run failed)\n", series.name);
+        return;
+    }
+    const double med = median(series.times);
+    const double floorMs = median(series.floors);
+    const double radioOnlyMs = median(series.radioOnly);
+    std::printf("%-24s %4zu %8.1f %8.1f %8.1f %8.1f %6.3f %-4s %8.1f %6.3f %-4s\n", series.name,
+                series.times.size(), *std::min_element(series.times.begin(), series.times.end()),
+                med, *std::max_element(series.times.begin(), series.times.end()), floorMs,
+                med / floorMs, verdict(med / floorMs <= kRatioGoal), radioOnlyMs, med / radioOnlyMs,
+                verdict(med / radioOnlyMs <= kRatioGoal));
+}
+
+/** A complete read of every bank, a write with its snapshot and verify, and the fleet on one
+ *  cable and on four, each through writefreq-cli against virtual radios of its own, beside the
+ *  floor of the line. Returns the number of failed runs. */
+int benchCli(const QString &cli, const QString &vradio, const QString &radioDevice,
+             const QString &radioLog, const QTemporaryDir &dir, int runs)
+{
+    std::printf("\nwritefreq-cli, from the process's start to its exit (9600 baud, default frame "
+                "gap)\n");
+    CliRunner runner(cli, dir.filePath(u"data"_s));
+    const QString table = dir.filePath(u"table.wh"_s);
+    const QString image = dir.filePath(u"all.img"_s);
+    QString error;
+    // Warm-up, not counted: it also makes the data file the writes and the fleet send.
+    if (runner.run({u"read"_s, u"--port"_s, radioDevice, u"--out"_s, table, u"--quiet"_s}, &error) <
+        0) {
+        std::printf("  warm-up read FAILED: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    // The fleet's cables, each with a radio and a log of its own.
+    constexpr int kCables = 4;
+    std::vector<std::unique_ptr<RadioProcess>> cables;
+    QStringList logs;
+    for (int i = 0; i < kCables; ++i) {
+        logs << dir.filePath(u"cable-%1.log"_s.arg(i));
+        cables.push_back(std::make_unique<RadioProcess>());
+        if (!cables.back()->start(vradio, {u"--log"_s, logs.back()}, &error)) {
+            std::printf("  cable %d: %s\n", i, qPrintable(error));
+            return 1;
+        }
+    }
+    const auto fleetArguments = [&](int count) {
+        QStringList arguments{u"fleet"_s, u"--once"_s, u"--quiet"_s, u"--log"_s,
+                              dir.filePath(u"fleet.csv"_s)};
+        for (int i = 0; i < count; ++i)
+            arguments << u"--port"_s << cables[std::size_t(i)]->devicePath();
+        return arguments << table;
+    };
+
+    struct Command
+    {
+        CliSeries series;
+        QStringList arguments;
+        int cables; ///< 0: the benchmark's own radio
+    };
+    std::vector<Command> commands = {
+        {{"read, every bank", {}, {}, {}},
+         {u"read"_s, u"--port"_s, radioDevice, u"--image"_s, image, u"--quiet"_s},
+         0},
+        {{"write+snapshot+verify", {}, {}, {}},
+         {u"write"_s, u"--port"_s, radioDevice, table, u"--quiet"_s},
+         0},
+        {{"fleet, 1 cable", {}, {}, {}}, fleetArguments(1), 1},
+        {{"fleet, 4 cables", {}, {}, {}}, fleetArguments(kCables), kCables},
+    };
+    int failures = 0;
+    for (int run = 1; run <= runs; ++run) {
+        for (Command &command : commands) {
+            const QStringList used =
+                command.cables == 0 ? QStringList{radioLog} : logs.mid(0, command.cables);
+            std::vector<qint64> offsets;
+            for (const QString &log : used)
+                offsets.push_back(QFileInfo(log).size());
+            const double ms = runner.run(command.arguments, &error);
+            if (ms < 0) {
+                std::printf("  %-22s %2d  FAILED: %s\n", command.series.name, run,
+                            qPrintable(error));
+                ++failures;
+                continue;
+            }
+            // Let the radios write the last lines of their logs.
+            QEventLoop settle;
+            QTimer::singleShot(kSettleMs, &settle, &QEventLoop::quit);
+            settle.exec();
+            double floorMs = 0;
+            double radioOnlyMs = 0;
+            for (int i = 0; i < int(used.size()); ++i) {
+                const RadioFigures figures = figuresSince(used[i], offsets[std::size_t(i)]);
+                floorMs = std::max(floorMs, figures.floorMs());
+                radioOnlyMs = std::max(radioOnlyMs, figures.radioOnlyFloorMs());
+            }
+            command.series.times.push_back(ms);
+            command.series.floors.push_back(floorMs);
+            command.series.radioOnly.push_back(radioOnlyMs);
+        }
+    }
+
+    std::printf("%-24s %4s %8s %8s %8s %8s %6s %-4s %8s %6s\n", "", "", "time ms", "", "", "", "",
+                "", "radio-", "");
+    std::printf("%-24s %4s %8s %8s %8s %8s %6s %-4s %8s %6s\n", "command", "runs", "min", "median",
+                "max", "floor", "ratio", "", "only", "ratio");
+    for (const Command &command : commands)
+        printCliRow(command.series);
+    const std::vector<double> &one = commands[2].series.times;
+    const std::vector<double> &four = commands[3].series.times;
+    if (!one.empty() && !four.empty()) {
+        const double rate = kCables * median(one) / median(four);
+        std::printf("\nfleet: %d cables program %d radios at %.2f times the rate of one cable "
+                    "(goal >= %.2f) %s\n",
+                    kCables, kCables, rate, kFleetShare * kCables,
+                    verdict(rate >= kFleetShare * kCables));
+    }
+    std::printf("A fleet's floor is its slowest cable's line; every command's time holds the "
+                "process's start\nand, for the fleet, the handshake that finds the radio.\n");
+    return failures;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -871,6 +1078,11 @@ int main(int argc, char *argv[])
                           int(median(collect(reads, [](const RunResult &r) { return r.timeMs; }))));
 
     printPortTimes(form.link().Comm1, radio.devicePath(), 2 * runs);
+
+    QString cli = qEnvironmentVariable("WRITEFREQ_CLI");
+    if (cli.isEmpty())
+        cli = QCoreApplication::applicationDirPath() + u"/writefreq-cli"_s;
+    failures += benchCli(cli, program, radio.devicePath(), logPath, dir, runs);
 
     std::printf("\n%s\n", qPrintable(radio.stop()));
     return failures == 0 ? 0 : 1;

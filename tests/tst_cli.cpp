@@ -161,6 +161,9 @@ private slots:
     void interruptedWrite();
     void interruptedRestoreStopsInItsBank();
     void fleetOfRadios();
+    void fleetOnSeveralCables();
+    void wrongKindOfFile_data();
+    void wrongKindOfFile();
     void refusedSeconds_data();
     void refusedSeconds();
     void refusedSaveTargets_data();
@@ -228,6 +231,12 @@ void TestCli::usage_data()
     QTest::newRow("bad timeout") << QStringList{"read", "--port", "p", "--timeout", "soon"} << 2
                                  << "--timeout wants a number";
     QTest::newRow("diff of one input") << QStringList{"diff", "a.wh"} << 2 << "expected A B";
+    QTest::newRow("write on two cables")
+        << QStringList{"write", "--port", "a", "--port", "b", "x.wh"} << 2
+        << "write: --port is given 2 times; only fleet programs radios on several cables";
+    QTest::newRow("fleet given one cable twice")
+        << QStringList{"fleet", "--port", "a", "--port", "a", "x.wh"} << 2
+        << "fleet: --port a is given twice; give each cable once";
 }
 
 void TestCli::usage()
@@ -645,11 +654,25 @@ void TestCli::ports()
     const CliRun run = runCli({"ports"}, m_dataHome, radio.devicePath() + ":" + gone);
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     QCOMPARE(run.err, QString());
-    const QString entry = radio.devicePath() + "\n  listed by: WRITEFREQ_PORTS\n  can open: yes\n";
-    QVERIFY2(run.out.contains(entry), qPrintable(run.out));
+    // The virtual radio keeps the far end of the line open: it is named whole, and no one is
+    // told to close it.
+    const QString entry = radio.devicePath() +
+                          "\n  listed by: WRITEFREQ_PORTS\n  can open: yes\n  served by: "
+                          "writefreq-vradio (pid %1), the virtual radio on this port\n";
+    QVERIFY2(run.out.contains(entry.arg(radio.processId())), qPrintable(run.out));
+    QVERIFY2(!run.out.contains("in use by"), qPrintable(run.out));
     QVERIFY2(run.out.contains(gone + "\n  listed by: WRITEFREQ_PORTS\n  can open: no: the device "
                                      "does not exist"),
              qPrintable(run.out));
+
+    // Any other program holding the line is in the way.
+    QFile held(radio.devicePath());
+    QVERIFY(held.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
+    const CliRun inUse = runCli({"ports"}, m_dataHome, radio.devicePath());
+    QVERIFY2(inUse.out.contains(QStringLiteral("  in use by: tst_cli (pid %1) (close that program "
+                                               "before programming the radio)\n")
+                                    .arg(QCoreApplication::applicationPid())),
+             qPrintable(inUse.out));
 }
 
 void TestCli::interruptedWrite_data()
@@ -802,7 +825,7 @@ void TestCli::fleetOfRadios()
         QCOMPARE(receiveFrequency(memoryIn(image), 2), QStringLiteral("145.50000"));
     const QStringList lines = QString::fromUtf8(readAll(logFile)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines[0], QStringLiteral("time,port,result,seconds,differences"));
+    QCOMPARE(lines[0], QStringLiteral("time,port,snapshot,result,seconds,differences"));
     QVERIFY2(lines[3].contains(",\"FAIL: verify mismatch: channel 2 (bank 0 block 2) byte 1: "),
              qPrintable(lines[3]));
     // The differences column: the byte as written and as the radio keeps it, flipped.
@@ -814,11 +837,136 @@ void TestCli::fleetOfRadios()
     QCOMPARE(bytes.captured(2).toInt(nullptr, 16), bytes.captured(1).toInt(nullptr, 16) ^ 0xFF);
     for (int i = 1; i <= 2; ++i) {
         QVERIFY2(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT[\\d:]+," +
-                                    QRegularExpression::escape(link) + ",pass,\\d+\\.\\d,$")
+                                    QRegularExpression::escape(link) + ",,pass,\\d+\\.\\d,$")
                      .match(lines[i])
                      .hasMatch(),
                  qPrintable(lines[i]));
     }
+}
+
+void TestCli::fleetOnSeveralCables()
+{
+    // Four cables at once: two radios take the table, one keeps a byte wrong, and one loses its
+    // line during the snapshot (its tenth frame is a read request).
+    const QList<QStringList> faults = {{}, {}, {"--store-flip", "0:2:1"}, {"--hangup-after", "10"}};
+    std::vector<std::unique_ptr<VirtualRadioProcess>> radios;
+    QStringList arguments{"fleet", "--once", "--quiet", "--log", path("cables.csv")};
+    for (int i = 0; i < faults.size(); ++i) {
+        radios.push_back(std::make_unique<VirtualRadioProcess>(
+            QStringList{"--no-pacing", "--image", path(QStringLiteral("cable-%1.img").arg(i))} +
+            faults[i]));
+        QVERIFY2(radios.back()->start(), qPrintable(radios.back()->errorString()));
+        arguments << "--port" << radios.back()->devicePath();
+    }
+    const CliRun run = runCli(arguments << writeDataFile("cables.wh", changedSheet()), m_dataHome);
+    // The code of the first radio to fail: the line went long before any verify.
+    QVERIFY2(run.exitCode == 3, qPrintable(run.out + run.err));
+    QVERIFY2(run.out.contains("4 radio(s) programmed: 2 passed, 2 failed"), qPrintable(run.out));
+
+    QStringList rows =
+        QString::fromUtf8(readAll(path("cables.csv"))).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(rows.takeFirst(), QStringLiteral("time,port,snapshot,result,seconds,differences"));
+    QCOMPARE(rows.size(), 4);
+    const QString snapshot =
+        QRegularExpression::escape(m_dataHome + "/writefreq/snapshots/") + "[^,]+\\.img";
+    const QString flip =
+        "channel 2 \\(bank 0 block 2\\) byte 1: wrote [0-9a-f]{2}, the radio holds [0-9a-f]{2}";
+    const QString lost = "FAIL: snapshot failed: the line to the radio on %1 went away "
+                         "\\(cable or adapter pulled\\?\\)";
+    const QStringList expected = {
+        snapshot + ",pass,[0-9.]+,",
+        snapshot + ",pass,[0-9.]+,",
+        snapshot + ",\"FAIL: verify mismatch: " + flip + "\",[0-9.]+,\"" + flip + "\"",
+        "," + lost.arg(QRegularExpression::escape(radios[3]->devicePath())) + ",[0-9.]+,",
+    };
+    for (int i = 0; i < int(radios.size()); ++i) {
+        const QString port = QRegularExpression::escape(radios[i]->devicePath());
+        const QStringList row = rows.filter(QRegularExpression("^[0-9T:-]+," + port + ","));
+        QCOMPARE(row.size(), 1);
+        QVERIFY2(QRegularExpression("^[0-9T:-]+," + port + "," + expected[i] + "$")
+                     .match(row.first())
+                     .hasMatch(),
+                 qPrintable(row.first()));
+    }
+    for (int i : {0, 1})
+        QCOMPARE(receiveFrequency(memoryIn(path(QStringLiteral("cable-%1.img").arg(i))), 2),
+                 QStringLiteral("145.50000"));
+}
+
+void TestCli::wrongKindOfFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("says"); // all of standard error; part of the output on success
+
+    const QString nowhere = "/nonexistent/port";
+    const QString toImage = "writefreq-cli: %1 is a radio image, not a data file (.wh): "
+                            "writefreq-cli restore writes a radio image into the radio; nothing "
+                            "was sent\n";
+    const QString toDataFile = "writefreq-cli: %1 is a data file (.wh), not a radio image: "
+                               "writefreq-cli write writes a data file into the radio; nothing "
+                               "was sent\n";
+    const QString toLog = "writefreq-cli: %csv: line 1: expected a bank, a block number and 56 "
+                          "hex digits (it is neither a radio image nor a data file (.wh); show "
+                          "and diff read those, or radio:PORT)\n";
+    QTest::newRow("write, an image")
+        << QStringList{"write", "--port", nowhere, "%img"} << 6 << toImage.arg("%img");
+    QTest::newRow("fleet, an image")
+        << QStringList{"fleet", "--port", nowhere, "%img"} << 6 << toImage.arg("%img");
+    QTest::newRow("restore, a data file")
+        << QStringList{"restore", "--port", nowhere, "%wh"} << 6 << toDataFile.arg("%wh");
+    QTest::newRow("restore, a data file under another name")
+        << QStringList{"restore", "--port", nowhere, "%txt"} << 6 << toDataFile.arg("%txt");
+    QTest::newRow("show, a fleet log") << QStringList{"show", "%csv"} << 6 << toLog;
+    QTest::newRow("diff, a fleet log") << QStringList{"diff", "%wh", "%csv"} << 6 << toLog;
+    QTest::newRow("show, an image under a data file's name")
+        << QStringList{"show", "%mislabelled"} << 0
+        << "1        438.50000          438.50000           NONE";
+    QTest::newRow("read, an image to a data file's name")
+        << QStringList{"read", "--port", nowhere, "--image", "%new"} << 2
+        << "writefreq-cli: read: --image saves a radio image, and %new is a data file's name "
+           "(.wh): give the image another (such as .img); --out saves the data file\n";
+    QTest::newRow("fleet, a data file as its log")
+        << QStringList{"fleet", "--port", nowhere, "--log", "%wh", "%wh"} << 2
+        << "writefreq-cli: fleet: --log: %wh is a data file (.wh), not a fleet log; give a new "
+           "file or an earlier fleet log\n";
+}
+
+void TestCli::wrongKindOfFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, says);
+
+    RadioImage image;
+    for (const BlockAddress &a : RadioImage::addresses())
+        image.setPayload(a.bank, a.block, RadioMemory::demo().payload(int(a.bank), a.block));
+    QString error;
+    QVERIFY2(image.writeFile(path("kind.img"), "test", &error), qPrintable(error));
+    QVERIFY2(image.writeFile(path("image.wh"), "test", &error), qPrintable(error));
+    const QString dataFile = writeDataFile("kind.wh", changedSheet());
+    QFile::remove(path("kind.txt"));
+    QVERIFY(QFile::copy(dataFile, path("kind.txt")));
+    QFile log(path("kind.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    log.write("time,port,snapshot,result,seconds,differences\n"
+              "2026-01-05T10:00:00,/dev/ttyUSB0,,pass,3.1,\n");
+    log.close();
+    const QList<QPair<QString, QString>> files = {
+        {"%wh", dataFile},          {"%img", path("kind.img")},         {"%txt", path("kind.txt")},
+        {"%csv", path("kind.csv")}, {"%mislabelled", path("image.wh")}, {"%new", path("new.wh")}};
+    for (const auto &[name, file] : files) {
+        arguments.replaceInStrings(name, file);
+        says.replace(name, file);
+    }
+
+    const CliRun run = runCli(arguments, m_dataHome);
+    QCOMPARE(run.exitCode, exitCode);
+    if (exitCode == 0)
+        QVERIFY2(run.out.contains(says), qPrintable(run.out));
+    else
+        QCOMPARE(run.err, says);
+    QVERIFY(!QFile::exists(path("new.wh")));
 }
 
 void TestCli::refusedSeconds_data()

@@ -43,6 +43,9 @@ public:
     /** Everything the radio wrote to its error output so far (its summary comes on exit). */
     QByteArray standardError();
 
+    /** The radio's process id, as other programs see it. */
+    qint64 processId() const { return m_process.processId(); }
+
     /** The exit code after the radio ended. */
     int exitCode() const { return m_process.exitCode(); }
 

@@ -3,6 +3,7 @@
 
 #include "channels/datafile.h"
 #include "channels/sheetimage.h"
+#include "protocol/regularfile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -21,6 +22,7 @@ namespace {
 
 bool g_quiet = false;
 int g_signalSockets[2] = {-1, -1};
+thread_local QString t_linePrefix;
 
 extern "C" void onStopSignal(int)
 {
@@ -51,16 +53,17 @@ int exitCodeFor(RadioSession::Result result)
     return kPortError;
 }
 
+// Each line goes out in one call: the cables' threads write at once, and a line must not be
+// split by another's.
 void complain(const QString &message)
 {
-    std::fprintf(stderr, "writefreq-cli: %s\n", qPrintable(message));
+    std::fprintf(stderr, "writefreq-cli: %s\n", qPrintable(t_linePrefix + message));
     std::fflush(stderr);
 }
 
 void say(const QString &line)
 {
-    std::fputs(line.toUtf8().constData(), stdout);
-    std::fputc('\n', stdout);
+    std::fputs((t_linePrefix + line + QLatin1Char('\n')).toUtf8().constData(), stdout);
     std::fflush(stdout);
 }
 
@@ -68,13 +71,18 @@ void note(const QString &line)
 {
     if (g_quiet)
         return;
-    std::fprintf(stderr, "%s\n", qPrintable(line));
+    std::fprintf(stderr, "%s\n", qPrintable(t_linePrefix + line));
     std::fflush(stderr);
 }
 
 void setQuiet(bool quiet)
 {
     g_quiet = quiet;
+}
+
+void setLinePrefix(const QString &prefix)
+{
+    t_linePrefix = prefix;
 }
 
 QString programVersion()
@@ -179,6 +187,14 @@ bool Arguments::parse(const QStringList &arguments, int *exit)
         *exit = kUsageError;
         return false;
     }
+    if (m_radio && !m_severalPorts && ports().size() > 1) {
+        complain(QStringLiteral("%1: --port is given %2 times; only fleet programs radios on "
+                                "several cables")
+                     .arg(m_command)
+                     .arg(ports().size()));
+        *exit = kUsageError;
+        return false;
+    }
     if (m_radio)
         setQuiet(m_parser.isSet(QStringLiteral("quiet")));
     return true;
@@ -194,8 +210,26 @@ bool Arguments::positional(int count, QStringList *values)
     return false;
 }
 
-StopSignals::StopSignals(QObject *parent)
+StopRequests::StopRequests(QObject *parent)
     : QObject(parent)
+{}
+
+void StopRequests::follow(const StopRequests &leader)
+{
+    // Connected before the count is taken: a request in between comes twice, and raiseTo counts
+    // it once.
+    connect(&leader, &StopRequests::stopRequested, this, [this](int count) { raiseTo(count); });
+    raiseTo(leader.count());
+}
+
+void StopRequests::raiseTo(int count)
+{
+    while (m_count < count)
+        emit stopRequested(++m_count);
+}
+
+StopSignals::StopSignals(QObject *parent)
+    : StopRequests(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalSockets) != 0)
         return;
@@ -226,21 +260,24 @@ void StopSignals::readSignal()
     char byte = 0;
     if (::read(g_signalSockets[1], &byte, 1) != 1)
         return;
-    ++m_count;
-    emit stopRequested(m_count);
+    raiseTo(count() + 1);
 }
 
 void showProgress(RadioSession &session)
 {
-    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    // Several cables' bars would overwrite each other on one terminal line: they get the lines.
+    const bool terminal = ::isatty(STDERR_FILENO) != 0 && t_linePrefix.isEmpty();
+    const QString prefix = t_linePrefix;
     QObject::connect(&session, &RadioSession::progressed, &session,
-                     [terminal](const QString &label, int done, int total) {
+                     [terminal, prefix](const QString &label, int done, int total) {
                          if (g_quiet)
                              return;
                          if (!terminal) {
                              // A log gets one line a transfer, not one a block.
-                             if (done == total)
-                                 std::fprintf(stderr, "%s: %d blocks\n", qPrintable(label), done);
+                             if (done == total) {
+                                 std::fprintf(stderr, "%s%s: %d blocks\n", qPrintable(prefix),
+                                              qPrintable(label), done);
+                             }
                              return;
                          }
                          constexpr int kWidth = 30;
@@ -255,8 +292,13 @@ void showProgress(RadioSession &session)
 
 std::unique_ptr<RadioSession> openSession(const Arguments &arguments)
 {
-    auto session = std::make_unique<RadioSession>(arguments.port());
-    session->setTimeoutMs(arguments.timeoutMs());
+    return openSession(arguments.port(), arguments.timeoutMs());
+}
+
+std::unique_ptr<RadioSession> openSession(const QString &port, int timeoutMs)
+{
+    auto session = std::make_unique<RadioSession>(port);
+    session->setTimeoutMs(timeoutMs);
     showProgress(*session);
     return session;
 }
@@ -270,10 +312,64 @@ QString dataFileError(const QString &path, const QString &error)
     return error.contains(path) ? error : QStringLiteral("%1: %2").arg(path, error);
 }
 
+bool namedDataFile(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(datafile::kSuffix, Qt::CaseInsensitive) == 0;
+}
+
+// A data file and an image are both text a technician keeps side by side; the one a command
+// does not take gets the name of the command that does.
+struct KindAdvice
+{
+    FileKind wanted;
+    FileKind given;
+    QStringView message; ///< %1 the file
+};
+constexpr KindAdvice kKindAdvice[] = {
+    {FileKind::DataFile, FileKind::Image,
+     u"%1 is a radio image, not a data file (.wh): writefreq-cli restore writes a radio image "
+     u"into the radio; nothing was sent"},
+    {FileKind::Image, FileKind::DataFile,
+     u"%1 is a data file (.wh), not a radio image: writefreq-cli write writes a data file into "
+     u"the radio; nothing was sent"},
+};
+
 } // namespace
+
+FileKind fileKind(const QString &path)
+{
+    const FileRead file = readRegularFile(path, RadioImage::kMaxImageFileSize);
+    if (!file.ok() || file.bytes.size() > RadioImage::kMaxImageFileSize)
+        return FileKind::Other;
+    // The program's images say what they are on their first line; one put together by hand may
+    // have its block lines only.
+    RadioImage image;
+    QString error;
+    if (file.bytes.startsWith("# writefreq radio image") ||
+        RadioImage::fromText(QString::fromUtf8(file.bytes), &image, &error))
+        return FileKind::Image;
+    const datafile::Decoded decoded = datafile::decode(file.bytes, path);
+    if (decoded.ok() && (decoded.contents.language || namedDataFile(path)))
+        return FileKind::DataFile;
+    return FileKind::Other;
+}
+
+int refuseOtherKind(const QString &path, FileKind wanted)
+{
+    const FileKind given = fileKind(path);
+    for (const KindAdvice &advice : kKindAdvice) {
+        if (advice.wanted == wanted && advice.given == given) {
+            complain(advice.message.toString().arg(path));
+            return kBadFile;
+        }
+    }
+    return kSuccess;
+}
 
 int loadDataFile(const QString &path, ChannelSheet *sheet)
 {
+    if (const int refused = refuseOtherKind(path, FileKind::DataFile))
+        return refused;
     const datafile::Decoded decoded = datafile::read(path);
     if (!decoded.ok()) {
         complain(dataFileError(path, decoded.error));
@@ -309,7 +405,10 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
         source->image = image;
         return kSuccess;
     }
-    if (QFileInfo(name).suffix().compare(datafile::kSuffix, Qt::CaseInsensitive) == 0) {
+    // Both kinds are welcome here: the contents decide, so an image saved under a ".wh" name
+    // shows as the image it is.
+    const FileKind kind = fileKind(name);
+    if (kind == FileKind::DataFile || (kind == FileKind::Other && namedDataFile(name))) {
         const datafile::Decoded decoded = datafile::read(name);
         if (!decoded.ok()) {
             complain(dataFileError(name, decoded.error));
@@ -322,12 +421,30 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
     RadioImage image;
     QString error;
     if (!RadioImage::readFile(name, &image, &error)) {
+        if (kind == FileKind::Other) {
+            error += QStringLiteral(" (it is neither a radio image nor a data file (.wh); show "
+                                    "and diff read those, or radio:PORT)");
+        }
         complain(error);
         return kBadFile;
     }
     source->sheet = imageToSheet(image, Language::English);
     source->image = image;
     return kSuccess;
+}
+
+QStringList describeDifferences(const RadioImage &written, const RadioImage &radio,
+                                const QList<BlockAddress> &blocks)
+{
+    QStringList lines;
+    for (const ByteMismatch &m : compareBlocks(written, radio, blocks)) {
+        lines << QStringLiteral("%1 byte %2: wrote %3, the radio holds %4")
+                     .arg(describeBlock(m.address))
+                     .arg(m.byte)
+                     .arg(m.expected, 2, 16, QLatin1Char('0'))
+                     .arg(m.actual, 2, 16, QLatin1Char('0'));
+    }
+    return lines;
 }
 
 QString snapshotPath(const QString &port)
@@ -339,7 +456,7 @@ namespace {
 
 // A write of a whole image (restore), or of a data file's sheet over the radio's own blocks.
 WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelSheet *sheet,
-                         WriteScope scope, bool snapshot, bool verify, StopSignals &stops)
+                         WriteScope scope, bool snapshot, bool verify, StopRequests &stops)
 {
     WriteOutcome outcome;
     const auto fail = [&](int code, const QString &message, const QString &summary) {
@@ -349,7 +466,7 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
         return outcome;
     };
     QMetaObject::Connection stopReads = QObject::connect(
-        &stops, &StopSignals::stopRequested, &session, [&session](int) { session.requestStop(); });
+        &stops, &StopRequests::stopRequested, &session, [&session](int) { session.requestStop(); });
 
     // The blocks the radio holds now: bytes no cell shows are written back as they are.
     RadioImage radio;
@@ -407,7 +524,7 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
     // signal lets it finish, only a second one abandons it, and then at a block boundary.
     bool finishing = false;
     QMetaObject::Connection stopWrite =
-        QObject::connect(&stops, &StopSignals::stopRequested, &session, [&](int count) {
+        QObject::connect(&stops, &StopRequests::stopRequested, &session, [&](int count) {
             if (count == 1) {
                 finishing = true;
                 complain(QStringLiteral("finishing the write so that the radio is not left half "
@@ -446,7 +563,7 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
         return outcome;
     }
 
-    stopReads = QObject::connect(&stops, &StopSignals::stopRequested, &session,
+    stopReads = QObject::connect(&stops, &StopRequests::stopRequested, &session,
                                  [&session](int) { session.requestStop(); });
     RadioImage back;
     const RadioSession::Result read =
@@ -458,21 +575,14 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
                         .arg(session.errorText()),
                     QStringLiteral("verify failed: %1").arg(session.errorText()));
     }
-    const QList<ByteMismatch> mismatches = compareBlocks(
+    outcome.mismatches = describeDifferences(
         image, back, scope == WriteScope::Main ? mainAddresses() : RadioImage::addresses());
-    if (!mismatches.isEmpty()) {
-        for (const ByteMismatch &m : mismatches) {
-            outcome.mismatches << QStringLiteral("%1 byte %2: wrote %3, the radio holds %4")
-                                      .arg(describeBlock(m.address))
-                                      .arg(m.byte)
-                                      .arg(m.expected, 2, 16, QLatin1Char('0'))
-                                      .arg(m.actual, 2, 16, QLatin1Char('0'));
-        }
+    if (!outcome.mismatches.isEmpty()) {
         for (const QString &line : outcome.mismatches)
             complain(QStringLiteral("verify mismatch: %1").arg(line));
         return fail(kVerifyMismatch,
                     QStringLiteral("verify failed: %1 byte(s) differ%2")
-                        .arg(mismatches.size())
+                        .arg(outcome.mismatches.size())
                         .arg(snapshotNote),
                     QStringLiteral("verify mismatch: %1")
                         .arg(outcome.mismatches.join(QStringLiteral("; "))));
@@ -485,13 +595,13 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
 } // namespace
 
 WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScope scope,
-                       bool snapshot, bool verify, StopSignals &stops)
+                       bool snapshot, bool verify, StopRequests &stops)
 {
     return writeSafely(session, image, nullptr, scope, snapshot, verify, stops);
 }
 
 WriteOutcome safeWrite(RadioSession &session, const ChannelSheet &sheet, bool snapshot, bool verify,
-                       StopSignals &stops)
+                       StopRequests &stops)
 {
     return writeSafely(session, RadioImage(), &sheet, WriteScope::Main, snapshot, verify, stops);
 }

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -40,6 +41,9 @@ void say(const QString &line);
 /** Writes a line to standard error unless quiet. */
 void note(const QString &line);
 void setQuiet(bool quiet);
+/** What every line the calling thread writes starts with ("/dev/ttyUSB1: "): with several
+ *  cables at work at once, each line says which cable it is about. Empty by default. */
+void setLinePrefix(const QString &prefix);
 
 /** The program's version, as image headers carry it. */
 QString programVersion();
@@ -65,6 +69,8 @@ public:
     QCommandLineParser &parser() { return m_parser; }
     /** Adds --port, --timeout and --quiet. */
     void addRadioOptions();
+    /** Lets --port be given more than once (fleet: a cable each). */
+    void allowSeveralPorts() { m_severalPorts = true; }
     /** Adds --no-snapshot and --no-verify, for the commands that write a radio. */
     void addSafeWriteOptions(const QString &snapshotHelp);
     /** Whether a write takes a snapshot first, and reads its blocks back after. */
@@ -80,6 +86,7 @@ public:
     /** --timeout in ms (seconds on the command line). */
     int timeoutMs() const { return m_timeoutMs; }
     QString port() const { return m_parser.value(QStringLiteral("port")); }
+    QStringList ports() const { return m_parser.values(QStringLiteral("port")); }
 
 private:
     QString m_command;
@@ -88,11 +95,38 @@ private:
     int m_timeoutMs = RadioSession::kDefaultTimeoutMs;
     bool m_radio = false;
     bool m_timeout = false;
+    bool m_severalPorts = false;
+};
+
+/** Requests to stop, counted: the first asks a command to finish what it does, a second to
+ *  abandon it at the next block boundary. */
+class StopRequests : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(StopRequests)
+
+public:
+    explicit StopRequests(QObject *parent = nullptr);
+    /** How many requests came so far. */
+    int count() const { return m_count; }
+    /** Takes over the requests of `leader`, which lives on another thread: a cable's thread
+     *  sees them in its own event loop, in turn with its transfers' events. */
+    void follow(const StopRequests &leader);
+
+signals:
+    void stopRequested(int count);
+
+protected:
+    /** Counts up to `count`, emitting once for each request not seen yet. */
+    void raiseTo(int count);
+
+private:
+    std::atomic<int> m_count{0};
 };
 
 /** SIGINT and SIGTERM brought into the event loop: the handler only writes a byte to a socket
  *  pair, a notifier reads it on the loop and emits stopRequested. */
-class StopSignals final : public QObject
+class StopSignals final : public StopRequests
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(StopSignals)
@@ -100,16 +134,10 @@ class StopSignals final : public QObject
 public:
     explicit StopSignals(QObject *parent = nullptr);
     ~StopSignals() override;
-    /** How many signals came so far. */
-    int count() const { return m_count; }
-
-signals:
-    void stopRequested(int count);
 
 private:
     void readSignal();
     std::unique_ptr<QSocketNotifier> m_notifier;
-    int m_count = 0;
 };
 
 /** Progress of a session on standard error: a bar on a terminal, plain lines otherwise. */
@@ -117,6 +145,24 @@ void showProgress(RadioSession &session);
 
 /** A session on the command's port with its timeout and progress. */
 std::unique_ptr<RadioSession> openSession(const Arguments &arguments);
+/** A session on `port` with a timeout and progress. */
+std::unique_ptr<RadioSession> openSession(const QString &port, int timeoutMs);
+
+/** What a file holds, told by its contents rather than its name. */
+enum class FileKind {
+    DataFile, ///< the 28 lines of a ".wh" file
+    Image,    ///< a radio image: its header, or block lines only
+    Other,
+};
+
+/** The kind of the file at `path`; Other for one that cannot be read. A file that is no image
+ *  and reads as a data file's lines counts as a data file when it ends in the language line
+ *  or is named ".wh". */
+FileKind fileKind(const QString &path);
+
+/** When `path` is of the other kind than the command takes, says so and which command takes
+ *  it, and gives kBadFile; otherwise 0. */
+int refuseOtherKind(const QString &path, FileKind wanted);
 
 /** Reads an input of show or diff: a ".wh" data file, a radio image, or "radio:PORT" (read
  *  from the radio). Returns 0 or the exit code of the failure, having complained. */
@@ -130,12 +176,17 @@ int loadDataFile(const QString &path, ChannelSheet *sheet);
  *  <data>/writefreq/snapshots/<date>-<time>-<port>.img */
 QString snapshotPath(const QString &port);
 
+/** What the radio holds in `blocks` that differs from what was written, one line each; none
+ *  when the verify found nothing. The write's messages and the fleet's log both say it so. */
+QStringList describeDifferences(const RadioImage &written, const RadioImage &radio,
+                                const QList<BlockAddress> &blocks);
+
 /** The outcome of a write with its snapshot and verify. */
 struct WriteOutcome
 {
     int exitCode = kSuccess;
     QString snapshot;       ///< the snapshot file, when one was taken
-    QStringList mismatches; ///< what the verify found, one line a byte
+    QStringList mismatches; ///< what the verify found, as describeDifferences says it
     QString summary;        ///< one line for a log
 };
 
@@ -146,12 +197,12 @@ enum class WriteScope { Main, All };
  *  rule: the first signal during the write lets it finish and skips the verify, a second one
  *  abandons it at the next block boundary. Says what happened on standard error. */
 WriteOutcome safeWrite(RadioSession &session, const RadioImage &image, WriteScope scope,
-                       bool snapshot, bool verify, StopSignals &stops);
+                       bool snapshot, bool verify, StopRequests &stops);
 
 /** The same for the table and settings of a data file: each block is built over the one the
  *  radio holds, read before the write (with the snapshot, or alone without one), so that the
  *  bytes no cell shows keep the radio's values. `sheet` was checked by loadDataFile. */
 WriteOutcome safeWrite(RadioSession &session, const ChannelSheet &sheet, bool snapshot, bool verify,
-                       StopSignals &stops);
+                       StopRequests &stops);
 
 } // namespace wf::cli

@@ -58,11 +58,48 @@ QStringList runningProcesses()
     return names;
 }
 
-// Processes of this user holding the device open (others' are not visible, and say so).
-QStringList holders(const QString &device)
+// A program by its whole name: the kernel's short name (comm) stops at 15 characters, which
+// makes two of ours look alike. The executable names it; the command line does when the
+// executable cannot be read.
+QString programName(const QString &pid)
 {
-    QStringList found;
+    QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    // A program whose file was replaced while it runs (a rebuild, an upgrade).
+    const QString deleted = QStringLiteral(" (deleted)");
+    if (exe.endsWith(deleted))
+        exe.chop(deleted.size());
+    if (!exe.isEmpty())
+        return QFileInfo(exe).fileName();
+    QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (cmdline.open(QIODevice::ReadOnly)) {
+        const QByteArray first = cmdline.readAll().split('\0').value(0);
+        if (!first.isEmpty())
+            return QFileInfo(QString::fromLocal8Bit(first)).fileName();
+    }
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll()).trimmed()
+                                          : QStringLiteral("?");
+}
+
+// The virtual radio keeps the far end of its line open: that is the radio on the port, not a
+// program in the way.
+constexpr QStringView kVirtualRadio = u"writefreq-vradio";
+
+struct Holder
+{
+    QString program;
+    QString pid;
+    QString text() const { return QStringLiteral("%1 (pid %2)").arg(program, pid); }
+};
+
+// Processes of this user holding the device open (others' are not visible, and say so).
+QList<Holder> holders(const QString &device)
+{
+    QList<Holder> found;
     const QString target = QFileInfo(device).canonicalFilePath();
+    // No device, no holder: sockets and pipes among the descriptors have no target either.
+    if (target.isEmpty())
+        return found;
     const QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
     for (const QString &pid : pids) {
         bool numeric = false;
@@ -72,11 +109,7 @@ QStringList holders(const QString &device)
         const QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));
         for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System)) {
             if (fd.symLinkTarget() == target) {
-                QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-                const QString name = comm.open(QIODevice::ReadOnly)
-                                         ? QString::fromLocal8Bit(comm.readAll()).trimmed()
-                                         : QStringLiteral("?");
-                found << QStringLiteral("%1 (pid %2)").arg(name, pid);
+                found << Holder{programName(pid), pid};
                 break;
             }
         }
@@ -181,7 +214,15 @@ int runPorts(const QStringList &arguments)
         const QString problem = accessProblem(port.location);
         field(QStringLiteral("can open"), yesNo(problem));
         anyProblem = anyProblem || !problem.isEmpty();
-        const QStringList users = holders(port.location);
+        QStringList radios;
+        QStringList users;
+        for (const Holder &holder : holders(port.location))
+            (holder.program == kVirtualRadio ? radios : users) << holder.text();
+        if (!radios.isEmpty()) {
+            field(QStringLiteral("served by"),
+                  radios.join(QStringLiteral(", ")) +
+                      QStringLiteral(", the virtual radio on this port"));
+        }
         if (!users.isEmpty()) {
             field(QStringLiteral("in use by"),
                   users.join(QStringLiteral(", ")) +

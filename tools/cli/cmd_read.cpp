@@ -9,6 +9,7 @@
 #include "tools/cli/commands.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 namespace wf::cli {
 
@@ -47,6 +48,15 @@ int runRead(const QStringList &arguments)
     if (out.isEmpty() && imagePath.isEmpty()) {
         complain(QStringLiteral("read: say where to put what is read: --out FILE.wh and/or "
                                 "--image FILE"));
+        return kUsageError;
+    }
+    // Whatever reads files back takes a ".wh" for a data file: an image under that name would
+    // be read as one.
+    if (QFileInfo(imagePath).suffix().compare(datafile::kSuffix, Qt::CaseInsensitive) == 0) {
+        complain(QStringLiteral("read: --image saves a radio image, and %1 is a data file's name "
+                                "(.wh): give the image another (such as .img); --out saves the "
+                                "data file")
+                     .arg(imagePath));
         return kUsageError;
     }
     // Both are saved by renaming a new file over the old one: over a device that would put a

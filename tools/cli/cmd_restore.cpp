@@ -22,6 +22,8 @@ int runRestore(const QStringList &arguments)
     if (!args.positional(1, &files))
         return kUsageError;
 
+    if (const int refused = refuseOtherKind(files.first(), FileKind::Image))
+        return refused;
     RadioImage image;
     QString error;
     if (!RadioImage::readFile(files.first(), &image, &error)) {

@@ -33,7 +33,8 @@ constexpr std::array<Command, 7> kCommands = {{
      "diff A B                                differences of data files, images, radio:PORT",
      runDiff},
     {"show", "show FILE [--format text|csv|json]      the channel table and settings", runShow},
-    {"fleet", "fleet --port P F.wh [--log F.csv]       program radio after radio", runFleet},
+    {"fleet", "fleet --port P [--port P...] F.wh       radio after radio, on every cable at once",
+     runFleet},
 }};
 
 void printUsage(std::FILE *out)
