@@ -104,6 +104,8 @@ private slots:
     void toneReadsThenWritesReturnEveryDefinedByte();
     void fillAndClearRulesByTyping();
     void closeLeavesAnotherWindowsTransferAlone();
+    void questionsBeforeATableIsReplaced_data();
+    void questionsBeforeATableIsReplaced();
 
 private:
     void openWindows(const QStringList &ports);
@@ -880,6 +882,60 @@ void TestSignallingWindows::closeLeavesAnotherWindowsTransferAlone()
     }
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().text, u"读取成功!"_s);
+}
+
+void TestSignallingWindows::questionsBeforeATableIsReplaced_data()
+{
+    QTest::addColumn<bool>("reading");
+    QTest::addColumn<int>("reply");
+    QTest::addColumn<QString>("question");
+
+    const QString write = u"“2TONE”窗口的数据既不是从对讲机读出的，也不是从镜像打开的。"
+                          u"写频会用窗口中的数据替换对讲机中的2TONE表。"_s;
+    const QString read = u"“2TONE”窗口有未写入对讲机的修改，读频会替换它们。"_s;
+    QTest::newRow("write of starting values, Cancel") << false << int(Answer::Cancel) << write;
+    QTest::newRow("write of starting values, Write") << false << int(Answer::Proceed) << write;
+    QTest::newRow("read over changes, Cancel") << true << int(Answer::Cancel) << read;
+    QTest::newRow("read over changes, Read") << true << int(Answer::Proceed) << read;
+}
+
+void TestSignallingWindows::questionsBeforeATableIsReplaced()
+{
+    QFETCH(bool, reading);
+    QFETCH(int, reply);
+    QFETCH(QString, question);
+    TransferRadio radio(m_dir->path(), u"radio"_s);
+    QVERIFY2(radio.start(RadioMemory::demo()), qPrintable(radio.errorString()));
+    openWindows({radio.port()});
+    TForm4 &form = *m_twoTone;
+    // A pair chosen in a decode row marks the window.
+    QApplication::setActiveWindow(&form);
+    form.xg2->setFocus();
+    QTRY_VERIFY(form.xg2->hasFocus());
+    form.xg2->setCurrentCell(1, 2);
+    for (const auto &[key, text] :
+         {std::pair{Qt::Key_A, u"a"_s}, std::pair{Qt::Key_Down, QString()},
+          std::pair{Qt::Key_Return, u"\r"_s}})
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), key, text, Qt::NoModifier);
+    QVERIFY(form.isWindowModified());
+
+    m_questions->replies << Answer(reply);
+    (reading ? form.rbtn : form.wbtn)->click();
+    QCOMPARE(m_questions->asked.size(), 1);
+    QCOMPARE(m_questions->asked[0].text, question);
+    if (reply == int(Answer::Cancel)) {
+        QCOMPARE(form.running(), BlockTransfer::Kind::None);
+        QVERIFY(radio.received().isEmpty());
+        QVERIFY(form.isWindowModified());
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(form.rbtn->isEnabled() && form.wbtn->isEnabled(), kTransferTimeoutMs);
+    QVERIFY(!form.isWindowModified());
+    // After a read, the window holds a radio's table: its write asks nothing.
+    if (reading) {
+        form.wbtn->click();
+        QCOMPARE(m_questions->asked.size(), 1);
+    }
 }
 
 QTEST_MAIN(TestSignallingWindows)

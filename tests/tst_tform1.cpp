@@ -464,10 +464,19 @@ void TestTForm1::functionKeysClickTheButtons()
     form.comcbb->setCurrentIndex(form.comcbb->count() - 1);
     QSignalSpy writes(form.wbtn, &QPushButton::clicked);
     QSignalSpy reads(form.rbtn, &QPushButton::clicked);
+    // The starting table would replace the radio's channels: F11 asks first, and Cancel sends
+    // nothing.
+    m_questions->replies << Answer::Cancel;
     QTest::keyClick(focused(), Qt::Key_F11);
+    QCOMPARE(m_messages.size(), 0);
+    QTest::keyClick(focused(), Qt::Key_F11);
+    QCOMPARE(m_questions->asked.size(), 2);
+    QCOMPARE(m_questions->asked[0].text,
+             u"信道表既不是从对讲机读出的，也不是从文件打开的，也没有编辑过：它是程序的初始值。"
+             u"写频会用它替换对讲机中的信道和设置。"_s);
     QTest::keyClick(focused(), Qt::Key_F12);
     QTest::keyClick(focused(), Qt::Key_F12);
-    QCOMPARE(writes.size(), 1);
+    QCOMPARE(writes.size(), 2);
     QCOMPARE(reads.size(), 2);
     QCOMPARE(m_messages.size(), 3);
     for (const ShownMessage &message : m_messages)

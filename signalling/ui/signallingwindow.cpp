@@ -169,6 +169,12 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
 SignallingWindow::~SignallingWindow()
 {
     qApp->removeEventFilter(this);
+    // The controls outlive this part of the window: an edit that loses the focus as the window
+    // closes must not record into a document that is gone.
+    for (QWidget *control : m_controls)
+        disconnect(control, nullptr, this, nullptr);
+    for (TXStringGrid *grid : m_grids)
+        disconnect(grid, nullptr, this, nullptr);
 }
 
 void SignallingWindow::contentsBuilt()
