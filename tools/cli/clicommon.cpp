@@ -3,10 +3,10 @@
 
 #include "channels/datafile.h"
 #include "channels/sheetimage.h"
+#include "protocol/snapshots.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 
 #include <cmath>
@@ -32,6 +32,14 @@ extern "C" void onStopSignal(int)
 QList<BlockAddress> mainAddresses()
 {
     return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
+}
+
+QString bankNames(const QList<Bank> &banks)
+{
+    QStringList names;
+    for (Bank bank : banks)
+        names << bankName(bank);
+    return names.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -305,6 +313,7 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
             complain(session.errorText());
             return exitCodeFor(result);
         }
+        keepReadSnapshot(image, session.port());
         source->sheet = imageToSheet(image, Language::English);
         source->image = image;
         return kSuccess;
@@ -325,6 +334,12 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
         complain(error);
         return kBadFile;
     }
+    // A signalling window's snapshot has no table to show: all zeros would pass for one.
+    if (!image.holds(Bank::Channels)) {
+        complain(QStringLiteral("%1: the image holds only %2, without the channels and settings")
+                     .arg(name, bankNames(image.banks())));
+        return kBadFile;
+    }
     source->sheet = imageToSheet(image, Language::English);
     source->image = image;
     return kSuccess;
@@ -333,6 +348,18 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
 QString snapshotPath(const QString &port)
 {
     return radioSnapshotPath(port);
+}
+
+void keepReadSnapshot(RadioImage image, const QString &port)
+{
+    image.taken = QDateTime::currentDateTime();
+    image.port = port;
+    QString error;
+    const QString path = saveSnapshot(image, &error);
+    if (path.isEmpty())
+        note(QStringLiteral("what was read is not kept as a snapshot: %1").arg(error));
+    else
+        note(QStringLiteral("snapshot saved: %1").arg(path));
 }
 
 namespace {
@@ -352,11 +379,17 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
         &stops, &StopSignals::stopRequested, &session, [&session](int) { session.requestStop(); });
 
     // The blocks the radio holds now: bytes no cell shows are written back as they are.
+    // A restore of some banks (a read's snapshot) reads, writes and verifies those banks only.
+    const QList<Bank> banks = image.banks();
     RadioImage radio;
     if (snapshot) {
-        note(QStringLiteral("reading the radio's complete image for a snapshot before writing"));
+        note(
+            image.isComplete()
+                ? QStringLiteral("reading the radio's complete image for a snapshot before writing")
+                : QStringLiteral("reading the radio's %1 for a snapshot before writing")
+                      .arg(bankNames(banks)));
         RadioImage before;
-        const RadioSession::Result result = session.readAll(&before);
+        const RadioSession::Result result = session.readBanks(banks, &before);
         if (result != RadioSession::Result::Done) {
             QObject::disconnect(stopReads);
             return fail(exitCodeFor(result),
@@ -365,15 +398,14 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
         }
         before.taken = QDateTime::currentDateTime();
         before.port = session.port();
-        outcome.snapshot = snapshotPath(session.port());
         QString error;
-        if (!QDir().mkpath(QFileInfo(outcome.snapshot).path()) ||
-            !before.writeFile(outcome.snapshot, programVersion(), &error)) {
+        outcome.snapshot = saveSnapshot(before, &error);
+        if (outcome.snapshot.isEmpty()) {
             QObject::disconnect(stopReads);
-            return fail(kBadFile,
-                        QStringLiteral("cannot save the snapshot (%1); nothing was written")
-                            .arg(error.isEmpty() ? outcome.snapshot : error),
-                        QStringLiteral("snapshot not saved"));
+            return fail(
+                kBadFile,
+                QStringLiteral("cannot save the snapshot (%1); nothing was written").arg(error),
+                QStringLiteral("snapshot not saved"));
         }
         note(QStringLiteral("snapshot saved: %1").arg(outcome.snapshot));
         radio = before;
@@ -450,7 +482,7 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
                                  [&session](int) { session.requestStop(); });
     RadioImage back;
     const RadioSession::Result read =
-        scope == WriteScope::Main ? session.readMain(&back) : session.readAll(&back);
+        scope == WriteScope::Main ? session.readMain(&back) : session.readBanks(banks, &back);
     QObject::disconnect(stopReads);
     if (read != RadioSession::Result::Done) {
         return fail(exitCodeFor(read),
@@ -459,7 +491,7 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
                     QStringLiteral("verify failed: %1").arg(session.errorText()));
     }
     const QList<ByteMismatch> mismatches = compareBlocks(
-        image, back, scope == WriteScope::Main ? mainAddresses() : RadioImage::addresses());
+        image, back, scope == WriteScope::Main ? mainAddresses() : image.heldBlocks());
     if (!mismatches.isEmpty()) {
         for (const ByteMismatch &m : mismatches) {
             outcome.mismatches << QStringLiteral("%1 byte %2: wrote %3, the radio holds %4")

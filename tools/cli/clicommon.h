@@ -130,6 +130,10 @@ int loadDataFile(const QString &path, ChannelSheet *sheet);
  *  <data>/writefreq/snapshots/<date>-<time>-<port>.img */
 QString snapshotPath(const QString &port);
 
+/** Keeps what a read of the radio on `port` brought as a snapshot; one that cannot be saved is
+ *  said on standard error (unless quiet) and leaves the read as it is. */
+void keepReadSnapshot(RadioImage image, const QString &port);
+
 /** The outcome of a write with its snapshot and verify. */
 struct WriteOutcome
 {
