@@ -34,12 +34,15 @@ QList<BlockAddress> mainAddresses()
     return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
 }
 
+// "channels and settings", "DTMF, FSK and 2-Tone".
 QString bankNames(const QList<Bank> &banks)
 {
     QStringList names;
     for (Bank bank : banks)
         names << bankName(bank);
-    return names.join(QStringLiteral(", "));
+    const QString last = names.isEmpty() ? QString() : names.takeLast();
+    return names.isEmpty() ? last
+                           : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 } // namespace
