@@ -53,12 +53,15 @@ public:
 
     /** The banks the image holds, in image order. */
     QList<Bank> banks() const;
+    /** True when the image holds every block of `bank`. */
     bool holds(Bank bank) const { return (m_banks & bankBit(bank)) != 0; }
+    /** True when the image holds every bank. */
     bool isComplete() const;
     /** The blocks of the banks the image holds, in image order. */
     QList<BlockAddress> heldBlocks() const;
 
-    /** A block of a bank the image does not hold reads as zero bytes. */
+    /** The blocks of a bank the image does not hold are zero bytes until set, and go into no
+     *  text and no write. */
     const BlockPayload &payload(Bank bank, int block) const;
     void setPayload(Bank bank, int block, const BlockPayload &payload);
 

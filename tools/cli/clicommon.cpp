@@ -348,11 +348,6 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
     return kSuccess;
 }
 
-QString snapshotPath(const QString &port)
-{
-    return radioSnapshotPath(port);
-}
-
 void keepReadSnapshot(RadioImage image, const QString &port)
 {
     image.taken = QDateTime::currentDateTime();
