@@ -6,6 +6,7 @@
 #include "channels/sheetimage.h"
 #include "i18n/language.h"
 #include "i18n/ui/messagebox.h"
+#include "protocol/snapshots.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -186,6 +187,9 @@ QString RadioImageMenu::askImageFile(bool save)
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(in(kImageFilter));
     dialog.setDefaultSuffix(QStringLiteral("img"));
+    // What is restored is most often a snapshot, of a read or of the radio before a write.
+    if (!save)
+        dialog.setDirectory(snapshotFolder());
     if (runFileDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
@@ -296,16 +300,17 @@ void RadioImageMenu::restoreImageClick()
     RadioImage back;
     bool writing = false;
     QList<BlockAddress> written;
+    // An image of some banks (a read's snapshot) writes those banks only; the snapshot and the
+    // verify cover what it writes.
     const RadioSession::Result result = runSession(
-        kRestoring, 3 * allBlocks(),
+        kRestoring, 3 * RadioSession::blockCount(image.banks()),
         [&](RadioSession &s) {
-            RadioSession::Result r = s.readAll(&before);
+            RadioSession::Result r = s.readBanks(image.banks(), &before);
             if (r != RadioSession::Result::Done)
                 return r;
             before.taken = QDateTime::currentDateTime();
             before.port = s.port();
-            if (!before.writeFile(radioSnapshotPath(s.port()),
-                                  QCoreApplication::applicationVersion(), &error))
+            if (saveSnapshot(before, &error).isEmpty())
                 return RadioSession::Result::PortError;
             writing = true;
             s.resetCounts();
@@ -314,7 +319,7 @@ void RadioImageMenu::restoreImageClick()
             if (r != RadioSession::Result::Done)
                 return r;
             writing = false;
-            return s.readAll(&back);
+            return s.readBanks(image.banks(), &back);
         },
         &error);
     if (result == RadioSession::Result::Interrupted) {
@@ -337,7 +342,7 @@ void RadioImageMenu::restoreImageClick()
     // The windows show what the radio holds now, so that the next write does not put the old
     // contents back.
     m_window.showImage(back, ContentsOrigin::Radio);
-    const QList<ByteMismatch> mismatches = compareBlocks(image, back, RadioImage::addresses());
+    const QList<ByteMismatch> mismatches = compareBlocks(image, back, image.heldBlocks());
     if (!mismatches.isEmpty()) {
         showError(&m_window, in(kRadioDiffers) + QLatin1Char('\n') + describe(mismatches));
         return;

@@ -17,6 +17,7 @@
 #include "i18n/languagesettings.h"
 #include "i18n/ui/messagebox.h"
 #include "i18n/ui/qttranslations.h"
+#include "protocol/ui/readsnapshot.h"
 #include "signalling/ui/signallingwindow.h"
 
 #include <QAbstractButton>
@@ -158,6 +159,9 @@ TForm1::TForm1(QWidget *parent, PortList portList)
     // Another port can be chosen only while the line is closed, whichever window opened it.
     connect(&m_link.Comm1, &TComm::OnPortOpenChanged, comcbb,
             [this](bool open) { comcbb->setEnabled(!open); });
+    // What a read brought goes to disk before anything can be written over it.
+    connect(&m_link, &RadioLink::mainReadReceived, this,
+            [this](const RadioImage &image) { keepReadSnapshot(this, image); });
     auto *portLabel = new QLabel(captions::kPortListName.chinese.toString(), client);
     portLabel->setObjectName(u"portLabel"_s);
     portLabel->setBuddy(comcbb);

@@ -987,6 +987,8 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    // Every read leaves a snapshot: the bench's go with its radio, not among the user's.
+    qputenv("XDG_DATA_HOME", dir.filePath(u"data"_s).toLocal8Bit());
     wf::setDisplayLanguageFlag(0);
     // The window lists the ports it finds when it is created; the radio's line is one of them.
     const QByteArray savedPorts = qgetenv("WRITEFREQ_PORTS");

@@ -208,14 +208,18 @@ Decoded decode(const QByteArray &bytes, const QString &fileName)
     for (ChannelRow &row : decoded.contents.sheet.rows)
         row = splitRow(texts[line++]);
     // Any text of 28 lines would fill the table, the settings and even the captions with its
-    // words (a radio image opened by mistake): a channel table numbers its channels.
+    // words (a radio image opened by mistake): a channel table starts its channel lines with
+    // channel numbers. A hand-edited file may number them otherwise; each line still stands for
+    // its own channel.
     for (int channel = 1; channel <= kChannelCount; ++channel) {
-        const QString number = decoded.contents.sheet.rows[channel][column::Number].trimmed();
-        if (number != QString::number(channel)) {
+        bool isNumber = false;
+        const int number =
+            decoded.contents.sheet.rows[channel][column::Number].trimmed().toInt(&isNumber);
+        if (!isNumber || number < 1 || number > kChannelCount) {
             return {{},
-                    cannotOpenMessage(fileName, u"It is not a channel table: line %1 does not "
-                                                u"start with channel number %2."_s.arg(channel + 1)
-                                                    .arg(channel))};
+                    cannotOpenMessage(
+                        fileName, u"It is not a channel table: line %1 does not "
+                                  u"start with a channel number (1 to 16)."_s.arg(channel + 1))};
         }
     }
     for (QString &setting : decoded.contents.sheet.settings)

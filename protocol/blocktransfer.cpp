@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/blocktransfer.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 namespace wf {
@@ -14,6 +16,7 @@ BlockTransfer::BlockTransfer(RadioLink &link, const Plan &plan, QObject *parent)
     : QObject(parent)
     , m_link(link)
     , m_plan(plan)
+    , m_received({plan.bank})
 {
     Timer1.setSingleShot(true);
     Timer1.setInterval(kWatchdogMs);
@@ -47,11 +50,17 @@ void BlockTransfer::end(Outcome outcome)
     Timer1.stop();
     m_link.Tim1.stop();
     m_link.notifyTransfers();
+    if (kind == Kind::Read && outcome == Outcome::Done) {
+        m_received.taken = QDateTime::currentDateTime();
+        m_received.port = m_link.Comm1.CommName();
+        emit bankReceived(m_received);
+    }
     emit finished(kind, outcome);
 }
 
 void BlockTransfer::startRead()
 {
+    m_received = RadioImage({m_plan.bank});
     begin(Kind::Read);
     sendRequest(0);
 }
@@ -99,6 +108,12 @@ void BlockTransfer::readStep()
     // order, and the read ends only when all of them came.
     Timer1.start();
     const int block = m_link.RxImage[2];
+    if (isRadioBlock(int(m_plan.bank), block)) {
+        BlockPayload payload;
+        std::copy_n(m_link.RxImage.begin() + frame::kPayloadOffset, frame::kPayloadSize,
+                    payload.begin());
+        m_received.setPayload(m_plan.bank, block, payload);
+    }
     emit blockArrived(m_link.RxImage);
     emit stepped();
     m_counter = block + 1;

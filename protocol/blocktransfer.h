@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "protocol/radioimage.h"
 #include "protocol/radiolink.h"
 
 #include <QObject>
@@ -72,6 +73,10 @@ signals:
     void blockArrived(const wf::FrameBuffer &frame);
     /** One more block went across. */
     void stepped();
+    /** A read is complete: the bank exactly as the radio sent it, just before finished(). A
+     *  block a read never asks for (2-Tone block 11, which the radio always holds as zeros)
+     *  is zero bytes. */
+    void bankReceived(const wf::RadioImage &image);
     /** The transfer ended; the repeat timer is stopped. */
     void finished(wf::BlockTransfer::Kind kind, wf::BlockTransfer::Outcome outcome);
 
@@ -86,6 +91,7 @@ private:
     Kind m_kind = Kind::None;
     int m_counter = 0; ///< the block sent or asked for last
     std::vector<Payload> m_payloads;
+    RadioImage m_received; ///< the blocks a read brought
 };
 
 } // namespace wf

@@ -10,11 +10,14 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace wf {
 
 namespace {
 
 const QString kLayoutTag = QStringLiteral("layout:");
+const QString kBanksTag = QStringLiteral("banks:");
 
 // The bank layout as the header names it, so that an image of a radio with other banks is
 // recognised even where its block lines would happen to fit.
@@ -68,8 +71,43 @@ bool parsePayloadHex(const QStringList &groups, BlockPayload *payload, QString *
 }
 
 RadioImage::RadioImage()
+    : RadioImage(QList<Bank>{})
+{
+    for (const BankBlocks &bank : kRadioMemory)
+        m_banks |= bankBit(bank.bank);
+}
+
+RadioImage::RadioImage(const QList<Bank> &banks)
     : m_blocks(std::size_t(addresses().size()), BlockPayload{})
-{}
+{
+    for (Bank bank : banks)
+        m_banks |= bankBit(bank);
+}
+
+QList<Bank> RadioImage::banks() const
+{
+    QList<Bank> list;
+    for (const BankBlocks &bank : kRadioMemory) {
+        if (holds(bank.bank))
+            list.append(bank.bank);
+    }
+    return list;
+}
+
+bool RadioImage::isComplete() const
+{
+    return banks().size() == int(kRadioMemory.size());
+}
+
+QList<BlockAddress> RadioImage::heldBlocks() const
+{
+    QList<BlockAddress> list;
+    for (const BlockAddress &address : addresses()) {
+        if (holds(address.bank))
+            list.append(address);
+    }
+    return list;
+}
 
 const QList<BlockAddress> &RadioImage::addresses()
 {
@@ -136,11 +174,18 @@ QString RadioImage::toText(const QString &programVersion) const
     text += QStringLiteral("# port: %1\n").arg(port);
     text += QStringLiteral("# program: writefreq %1\n").arg(programVersion);
     text += QStringLiteral("# %1 %2\n").arg(kLayoutTag, layoutText());
+    // A complete image names no banks, and so reads as it always did.
+    if (!isComplete()) {
+        QStringList numbers;
+        for (Bank bank : banks())
+            numbers << QString::number(int(bank));
+        text += QStringLiteral("# %1 %2\n").arg(kBanksTag, numbers.join(QLatin1Char(' ')));
+    }
     text += QStringLiteral("# One line a block: bank, block number, the 28 payload bytes as 56 "
                            "hex digits.\n");
     Bank lastBank = Bank::Settings;
     bool first = true;
-    for (const BlockAddress &address : addresses()) {
+    for (const BlockAddress &address : heldBlocks()) {
         if (first || address.bank != lastBank)
             text += QLatin1Char('\n');
         first = false;
@@ -156,11 +201,64 @@ QString RadioImage::toText(const QString &programVersion) const
     return text;
 }
 
+namespace {
+
+bool isRadioBank(int number)
+{
+    return std::any_of(kRadioMemory.begin(), kRadioMemory.end(),
+                       [number](const BankBlocks &bank) { return int(bank.bank) == number; });
+}
+
+// The banks an image's header names. Without the line the image is complete, and one that ends
+// early is a file cut short, not an image of fewer banks.
+bool namedBanks(const QStringList &lines, RadioImage *image, QString *error)
+{
+    int namedOn = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        const int comment = lines[i].indexOf(QLatin1Char('#'));
+        const QString note = comment < 0 ? QString() : lines[i].mid(comment + 1).trimmed();
+        if (!note.startsWith(kBanksTag))
+            continue;
+        auto fail = [&](const QString &problem) {
+            *error = QStringLiteral("line %1: %2").arg(i + 1).arg(problem);
+            return false;
+        };
+        if (namedOn != 0)
+            return fail(QStringLiteral("the banks were already named on line %1").arg(namedOn));
+        namedOn = i + 1;
+        QList<Bank> banks;
+        const QStringList fields =
+            note.mid(kBanksTag.size()).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const QString &field : fields) {
+            bool ok = false;
+            const int number = field.toInt(&ok, 10);
+            if (!ok || !isRadioBank(number))
+                return fail(QStringLiteral("'%1' is not a bank of this radio").arg(field));
+            if (banks.contains(Bank(number)))
+                return fail(QStringLiteral("bank %1 is named twice").arg(number));
+            banks.append(Bank(number));
+        }
+        if (banks.isEmpty())
+            return fail(QStringLiteral("the image names no banks"));
+        // The radio takes the channels and the settings in one write.
+        if (banks.contains(Bank::Channels) != banks.contains(Bank::Settings)) {
+            return fail(QStringLiteral("the channels and the settings go to the radio together: "
+                                       "an image holds both or neither"));
+        }
+        *image = RadioImage(banks);
+    }
+    return true;
+}
+
+} // namespace
+
 bool RadioImage::fromText(const QString &text, RadioImage *image, QString *error)
 {
-    RadioImage result;
-    std::vector<int> definedOnLine(result.m_blocks.size(), 0);
     const QStringList lines = text.split(QLatin1Char('\n'));
+    RadioImage result;
+    if (!namedBanks(lines, &result, error))
+        return false;
+    std::vector<int> definedOnLine(result.m_blocks.size(), 0);
     int lastLine = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const int lineNumber = i + 1;
@@ -202,6 +300,10 @@ bool RadioImage::fromText(const QString &text, RadioImage *image, QString *error
                             .arg(block)
                             .arg(bank));
         }
+        if (!result.holds(Bank(bank))) {
+            return fail(
+                QStringLiteral("bank %1 is not one of the banks the image names").arg(bank));
+        }
         if (definedOnLine[std::size_t(index)] != 0) {
             return fail(QStringLiteral("bank %1 block %2 was already given on line %3")
                             .arg(bank)
@@ -214,14 +316,13 @@ bool RadioImage::fromText(const QString &text, RadioImage *image, QString *error
         definedOnLine[std::size_t(index)] = lineNumber;
     }
     // An image cut short would put zero bytes into the radio where its data was.
-    for (int index = 0; index < int(definedOnLine.size()); ++index) {
-        if (definedOnLine[std::size_t(index)] == 0) {
-            const BlockAddress &missing = addresses()[index];
+    for (const BlockAddress &address : result.heldBlocks()) {
+        if (definedOnLine[std::size_t(indexOf(address.bank, address.block))] == 0) {
             *error = QStringLiteral("line %1: the image ends without bank %2 block %3 (a file "
                                     "cut short?)")
                          .arg(lastLine + 1)
-                         .arg(int(missing.bank))
-                         .arg(missing.block);
+                         .arg(int(address.bank))
+                         .arg(address.block);
             return false;
         }
     }
@@ -280,14 +381,19 @@ QList<ByteMismatch> compareBlocks(const RadioImage &expected, const RadioImage &
     return mismatches;
 }
 
+QString snapshotFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/writefreq/snapshots");
+}
+
 QString radioSnapshotPath(const QString &port)
 {
     QString portPart = port;
     portPart.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]+")), QStringLiteral("_"));
     while (portPart.startsWith(QLatin1Char('_')))
         portPart.remove(0, 1);
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/writefreq/snapshots");
+    const QString folder = snapshotFolder();
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString path = QStringLiteral("%1/%2-%3.img").arg(folder, stamp, portPart);
     // Two writes within a second (a fleet of fast radios) keep both snapshots.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "protocol/radiolink.h"
 
+#include <QDateTime>
 #include <QLoggingCategory>
 #include <QThread>
 
@@ -246,13 +247,29 @@ void RadioLink::offerToSignalling()
     }
 }
 
+void RadioLink::keepMainBlock()
+{
+    const int bank = ReceiveCopy[1];
+    const int block = ReceiveCopy[2];
+    if ((bank != int(Bank::Channels) && bank != int(Bank::Settings)) || !isRadioBlock(bank, block))
+        return;
+    BlockPayload payload;
+    std::copy_n(ReceiveCopy.begin() + frame::kPayloadOffset, frame::kPayloadSize, payload.begin());
+    m_mainRead.setPayload(Bank(bank), block, payload);
+}
+
 void RadioLink::mainReadStep()
 {
     Tim1.stop();
+    keepMainBlock();
     if (m_host.decodeMainBlock(ReceiveCopy)) {
-        // The settings came last: the read is complete and asks for nothing more.
+        // The settings came last: the read is complete and asks for nothing more. The line took
+        // the blocks only in order, so every one of them is in the image.
         ReceiveCopy[2] = kReadEndMark;
+        m_mainRead.taken = QDateTime::currentDateTime();
+        m_mainRead.port = Comm1.CommName();
         Comm1.ClosePort();
+        emit mainReadReceived(m_mainRead);
         m_host.mainReadComplete();
     }
     const int next = ReceiveCopy[2] + 1;

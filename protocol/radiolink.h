@@ -2,6 +2,7 @@
 #pragma once
 
 #include "protocol/frame.h"
+#include "protocol/radioimage.h"
 #include "serial/tcomm.h"
 
 #include <QByteArray>
@@ -138,6 +139,9 @@ signals:
     /** The line to the radio went away while the port was open (a cable or adapter pulled). The
      *  repeat has stopped; the transfer waits for Retry or Cancel. */
     void lineLost();
+    /** A main read is complete: the channels and settings exactly as the radio sent them, just
+     *  before the host hears of it. */
+    void mainReadReceived(const wf::RadioImage &image);
 
 public:
     // The state every transfer shares, named as the radio's documentation names it.
@@ -156,6 +160,7 @@ private:
     bool acceptDataFrame(qsizetype length);
     void handleLineLost();
     void offerToSignalling();
+    void keepMainBlock();
     void mainReadStep();
     int mainWriteAcknowledged();
     void mainWriteStep(int block);
@@ -168,6 +173,7 @@ private:
     bool m_foreignCrcNoted = false;
     int m_askedBank = -1;  ///< the bank and block of the last read request, -1: none since the
     int m_askedBlock = -1; ///< handshake
+    RadioImage m_mainRead{{Bank::Channels, Bank::Settings}}; ///< the blocks of the main read
 };
 
 } // namespace wf

@@ -87,6 +87,14 @@ int RadioSession::signallingBlockCount()
     return count;
 }
 
+int RadioSession::blockCount(const QList<Bank> &banks)
+{
+    int count = 0;
+    for (Bank bank : banks)
+        count += planFor(bank).readBlocks;
+    return count;
+}
+
 bool RadioSession::openPort()
 {
     try {
@@ -394,10 +402,40 @@ RadioSession::Result RadioSession::readAll(RadioImage *image)
     return result == Result::Done ? readSignalling(image) : result;
 }
 
+RadioSession::Result RadioSession::readBanks(const QList<Bank> &banks, RadioImage *image)
+{
+    *image = RadioImage(banks);
+    if (image->holds(Bank::Channels) || image->holds(Bank::Settings)) {
+        const Result result = readMain(image);
+        if (result != Result::Done)
+            return result;
+    }
+    for (Bank bank : kSignallingBanks) {
+        if (!image->holds(bank))
+            continue;
+        const Result result = bankRead(bank, image);
+        if (result != Result::Done)
+            return result;
+    }
+    return Result::Done;
+}
+
 RadioSession::Result RadioSession::writeAll(const RadioImage &image)
 {
-    const Result result = writeMain(image);
-    return result == Result::Done ? writeSignalling(image) : result;
+    // An image holds the channels and the settings together, or neither.
+    if (image.holds(Bank::Channels)) {
+        const Result result = writeMain(image);
+        if (result != Result::Done)
+            return result;
+    }
+    for (Bank bank : kSignallingBanks) {
+        if (!image.holds(bank))
+            continue;
+        const Result result = bankWrite(bank, image);
+        if (result != Result::Done)
+            return result;
+    }
+    return Result::Done;
 }
 
 } // namespace wf

@@ -71,12 +71,14 @@ public:
     Result readSignalling(RadioImage *image);
     /** Reads every block of the radio. */
     Result readAll(RadioImage *image);
+    /** Reads the banks `banks` into `image`, which then holds those banks only. */
+    Result readBanks(const QList<Bank> &banks, RadioImage *image);
 
     /** Writes the channels and settings of `image` the way the main window does. */
     Result writeMain(const RadioImage &image);
     /** Writes the signalling banks of `image` the way their windows do. */
     Result writeSignalling(const RadioImage &image);
-    /** Writes every block of `image`. */
+    /** Writes every block of `image`: the banks it holds, the channels and settings first. */
     Result writeAll(const RadioImage &image);
 
     /** Asks the transfer that runs to stop at the next block boundary: a read ends at once, a
@@ -99,6 +101,8 @@ public:
     /** The blocks one transfer of each kind moves, for a progress display. */
     static int mainBlockCount();
     static int signallingBlockCount();
+    /** The blocks a read or a write of these banks moves. */
+    static int blockCount(const QList<Bank> &banks);
 
 signals:
     /** One more block went across; `label` says which transfer runs. */

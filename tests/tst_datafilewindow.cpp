@@ -496,13 +496,13 @@ void TestDataFileWindow::refusedFilesChangeNothing_data()
                                      u"file can be (64 KiB)."_s;
     QTest::newRow("a radio image") << RadioImage().toText(u"2.0"_s).toUtf8()
                                    << u"Cannot open file \"%1\". It is not a channel table: line "
-                                      u"2 does not start with channel number 1."_s;
+                                      u"2 does not start with a channel number (1 to 16)."_s;
     QList<QByteArray> renumbered = lines;
     renumbered[16].replace(0, 2, "61");
     QTest::newRow("channel 16 numbered 61")
         << renumbered.join("\r\n") + "\r\n"
-        << u"Cannot open file \"%1\". It is not a channel table: line 17 does not start with "
-           u"channel number 16."_s;
+        << u"Cannot open file \"%1\". It is not a channel table: line 17 does not start with a "
+           u"channel number (1 to 16)."_s;
 }
 
 void TestDataFileWindow::refusedFilesChangeNothing()

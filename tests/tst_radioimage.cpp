@@ -4,10 +4,12 @@
 // a device was.
 #include "protocol/radioimage.h"
 #include "protocol/regularfile.h"
+#include "protocol/snapshots.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,10 +22,13 @@ namespace {
 
 // Every block holds its own bank and block number and its byte positions, so that no two blocks
 // look alike.
-RadioImage patternedImage()
+RadioImage patternedImage(const QList<int> &banks = {0, 5, 1, 2, 3, 4})
 {
-    RadioImage image;
-    for (const BlockAddress &a : RadioImage::addresses()) {
+    QList<Bank> held;
+    for (int bank : banks)
+        held << Bank(bank);
+    RadioImage image(held);
+    for (const BlockAddress &a : image.heldBlocks()) {
         BlockPayload payload{};
         for (int i = 0; i < frame::kPayloadSize; ++i)
             payload[std::size_t(i)] = quint8(int(a.bank) * 32 + a.block + i);
@@ -54,6 +59,10 @@ class TestRadioImage final : public QObject
 
 private slots:
     void init();
+    void imagesOfSomeBanksReadBack_data();
+    void imagesOfSomeBanksReadBack();
+    void pruneKeepsTheNewestAndTheWeek_data();
+    void pruneKeepsTheNewestAndTheWeek();
     void readRefuses_data();
     void readRefuses();
     void readsRegularFilesOnly_data();
@@ -94,6 +103,96 @@ void TestRadioImage::make(const QString &kind, const QString &name, const QByteA
     }
 }
 
+void TestRadioImage::imagesOfSomeBanksReadBack_data()
+{
+    QTest::addColumn<QList<int>>("banks");
+    QTest::addColumn<QStringList>("banksLine");
+    QTest::addColumn<int>("blockLines");
+    QTest::newRow("a main read: channels and settings")
+        << QList<int>{0, 5} << QStringList{u"# banks: 0 5"_s} << 17;
+    QTest::newRow("a 2-Tone read") << QList<int>{3} << QStringList{u"# banks: 3"_s} << 12;
+    // A complete image names no banks: its text is what it always was.
+    QTest::newRow("complete") << QList<int>{0, 5, 1, 2, 3, 4} << QStringList() << 53;
+}
+
+void TestRadioImage::imagesOfSomeBanksReadBack()
+{
+    QFETCH(QList<int>, banks);
+    QFETCH(QStringList, banksLine);
+    QFETCH(int, blockLines);
+
+    const RadioImage image = patternedImage(banks);
+    const QString text = image.toText(u"test"_s);
+    const QStringList lines = text.split(u'\n');
+    QCOMPARE(lines.filter(u"banks:"_s), banksLine);
+    QCOMPARE(lines.filter(QRegularExpression(u"^\\d"_s)).size(), blockLines);
+    RadioImage back;
+    QString error;
+    QVERIFY2(RadioImage::fromText(text, &back, &error), qPrintable(error));
+    QVERIFY(back == image);
+    QCOMPARE(back.toText(u"test"_s), text);
+}
+
+void TestRadioImage::pruneKeepsTheNewestAndTheWeek_data()
+{
+    QTest::addColumn<int>("count");       // snapshots, the newest one step before now
+    QTest::addColumn<int>("stepMinutes"); // between them, by name and by file time
+    QTest::addColumn<int>("fileDays");    // their file times, days before now; -1: as named
+    QTest::addColumn<QStringList>("gone");
+    QTest::newRow("200 stay, however old") << 200 << 60 << -1 << QStringList();
+    QTest::newRow("beyond the newest 200, the old ones go")
+        << 203 << 60 << -1
+        << QStringList{u"20240622-010000-ttyUSB0.img"_s, u"20240622-020000-ttyUSB0.img"_s,
+                       u"20240622-030000-ttyUSB0.img"_s};
+    QTest::newRow("none younger than a week by its name")
+        << 203 << 50 << 365
+        << QStringList{u"20240623-105000-ttyUSB0.img"_s, u"20240623-114000-ttyUSB0.img"_s};
+    QTest::newRow("none younger than a week by its file time") << 203 << 60 << 0 << QStringList();
+}
+
+void TestRadioImage::pruneKeepsTheNewestAndTheWeek()
+{
+    QFETCH(int, count);
+    QFETCH(int, stepMinutes);
+    QFETCH(int, fileDays);
+    QFETCH(QStringList, gone);
+
+    const QDateTime now(QDate(2024, 6, 30), QTime(12, 0));
+    const auto makeFile = [&](const QString &name, const QDateTime &modified) {
+        make(u"file"_s, name, "#");
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    };
+    for (int i = 1; i <= count; ++i) {
+        const QDateTime taken = now.addSecs(-60 * stepMinutes * i);
+        makeFile(taken.toString(u"yyyyMMdd-HHmmss"_s) + u"-ttyUSB0.img"_s,
+                 fileDays < 0 ? taken : now.addDays(-fileDays));
+    }
+    // Old, and no snapshots: the user's own files are neither counted nor deleted.
+    const QDateTime longAgo(QDate(2023, 1, 1), QTime(12, 0));
+    const QStringList others{u"notes.txt"_s,
+                             u"20230101-120000-ttyUSB0.img.bak"_s,
+                             u"20231301-120000-ttyUSB0.img"_s,
+                             u"20230104-120000-before the repair.img"_s,
+                             u"20230102-120000-ttyS1.img"_s,
+                             u"20230103-120000-ttyS1.img"_s};
+    for (const QString &name : others.mid(0, 4))
+        makeFile(name, longAgo);
+    make(u"folder"_s, others[4]);
+    QVERIFY(QFile::link(path(others[0]), path(others[5])));
+
+    QStringList deleted = pruneSnapshots(m_dir->path(), now);
+    deleted.sort();
+    QCOMPARE(deleted, gone);
+    for (const QString &name : gone)
+        QVERIFY(!QFileInfo::exists(path(name)));
+    for (const QString &name : others)
+        QVERIFY2(QFileInfo(path(name)).exists(), qPrintable(name));
+    QCOMPARE(QDir(m_dir->path()).entryList({u"2024*.img"_s}, QDir::Files).size(),
+             count - gone.size());
+}
+
 void TestRadioImage::readRefuses_data()
 {
     QTest::addColumn<QString>("kind");
@@ -108,6 +207,20 @@ void TestRadioImage::readRefuses_data()
     QTest::newRow("without a DTMF block")
         << u"file"_s << without(text, "1  2 ")
         << u"line 65: the image ends without bank 1 block 2 (a file cut short?)"_s;
+    const QByteArray main = patternedImage({0, 5}).toText(u"test"_s).toUtf8();
+    QTest::newRow("a main read's image without channel 16")
+        << u"file"_s << without(main, "0 16 ")
+        << u"line 26: the image ends without bank 0 block 16 (a file cut short?)"_s;
+    QTest::newRow("a block of a bank the image does not name")
+        << u"file"_s << main + "1 0 " + QByteArray(56, '0') + "\n"
+        << u"line 27: bank 1 is not one of the banks the image names"_s;
+    QTest::newRow("the channels without the settings")
+        << u"file"_s << QByteArray(main).replace("# banks: 0 5", "# banks: 0")
+        << u"line 6: the channels and the settings go to the radio together: an image holds "
+           "both or neither"_s;
+    QTest::newRow("a bank this radio does not have")
+        << u"file"_s << QByteArray(main).replace("# banks: 0 5", "# banks: 0 5 9")
+        << u"line 6: '9' is not a bank of this radio"_s;
     QTest::newRow("one byte too large")
         << u"file"_s << text + QByteArray(RadioImage::kMaxImageFileSize - text.size() + 1, '#')
         << u"not a radio image (too large)"_s;

@@ -96,6 +96,7 @@ private slots:
     void entriesFollowTheLanguage();
     void saveImage();
     void verifyAgainstTheTable();
+    void restoreImage_data();
     void restoreImage();
     void refusedImageSendsNothing();
     void signallingWindowReadsAfterAnImage();
@@ -115,7 +116,8 @@ private:
     std::unique_ptr<TForm1> m_form;
     QList<ShownMessage> m_messages;
     std::optional<QuestionRecorder> m_questions;
-    QString m_answer; ///< the file the next file dialog chooses; empty: Cancel
+    QString m_answer;       ///< the file the next file dialog chooses; empty: Cancel
+    QString m_dialogFolder; ///< where the last file dialog opened
 };
 
 void TestRadioImageMenu::initTestCase()
@@ -131,7 +133,10 @@ void TestRadioImageMenu::init()
     m_messages.clear();
     setMessageHook([this](const ShownMessage &message) { m_messages << message; });
     m_questions.emplace();
+    // The snapshots each test finds are its own.
+    QVERIFY(QDir(path("data/writefreq/snapshots")).removeRecursively());
     setFileDialogHook([this](QFileDialog &dialog) {
+        m_dialogFolder = dialog.directory().absolutePath();
         if (m_answer.isEmpty()) {
             dialog.reject();
             return dialog.result();
@@ -233,31 +238,57 @@ void TestRadioImageMenu::verifyAgainstTheTable()
     QCOMPARE(form.channelRow(2)[column::RxFrequency].trimmed(), QStringLiteral("438.52500"));
 }
 
+void TestRadioImageMenu::restoreImage_data()
+{
+    QTest::addColumn<QList<int>>("banks"); // the image holds
+    QTest::addColumn<int>("bank");         // and the block that differs from the radio
+    QTest::addColumn<int>("block");
+    QTest::newRow("complete") << QList<int>{0, 5, 1, 2, 3, 4} << 4 << 7;
+    QTest::newRow("a DTMF read's snapshot") << QList<int>{1} << 1 << 2;
+}
+
 void TestRadioImageMenu::restoreImage()
 {
-    VirtualRadioProcess radio({"--no-pacing", "--image", path("restore-radio.img")});
+    QFETCH(QList<int>, banks);
+    QFETCH(int, bank);
+    QFETCH(int, block);
+    const QString radioFile = path(QStringLiteral("restore-radio-%1.img").arg(bank));
+    VirtualRadioProcess radio({"--no-pacing", "--image", radioFile});
     QVERIFY2(radio.start(), qPrintable(radio.errorString()));
     openWindow(radio.devicePath());
-    RadioImage image = demoImage();
-    BlockPayload payload = image.payload(Bank::FiveTone, 7);
+    QList<Bank> held;
+    for (int b : banks)
+        held << Bank(b);
+    RadioImage image(held);
+    for (const BlockAddress &a : image.heldBlocks())
+        image.setPayload(a.bank, a.block, RadioMemory::demo().payload(int(a.bank), a.block));
+    BlockPayload payload = image.payload(Bank(bank), block);
     payload[3] ^= 0x55;
-    image.setPayload(Bank::FiveTone, 7, payload);
+    image.setPayload(Bank(bank), block, payload);
     QString error;
     QVERIFY(image.writeFile(path("to-restore.img"), "test", &error));
+    const QDir snapshots(path("data/writefreq/snapshots"));
+    QVERIFY(snapshots.mkpath("."));
     m_answer = path("to-restore.img");
     trigger("restoreRadioImage");
     QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
     QCOMPARE(m_messages.last().text, QStringLiteral("Radio restored and verified."));
+    // The dialog opened among the snapshots.
+    QCOMPARE(m_dialogFolder, snapshots.absolutePath());
+    // The radio took the image's banks; the others kept what they held.
+    RadioImage expected = demoImage();
+    expected.setPayload(Bank(bank), block, payload);
     RadioMemory memory;
-    QVERIFY2(memory.loadFile(path("restore-radio.img"), &error), qPrintable(error));
-    QVERIFY(sameMemory(memory, image));
-    // The radio as it was before is in the snapshots.
-    const QDir snapshots(path("data/writefreq/snapshots"));
+    QVERIFY2(memory.loadFile(radioFile, &error), qPrintable(error));
+    QVERIFY(sameMemory(memory, expected));
+    // What the restore replaced is in the snapshots, as it was before.
     const QStringList taken = snapshots.entryList({"*.img"}, QDir::Files);
     QCOMPARE(taken.size(), 1);
     RadioImage before;
     QVERIFY(RadioImage::readFile(snapshots.filePath(taken.first()), &before, &error));
-    QVERIFY(sameMemory(RadioMemory::demo(), before));
+    QCOMPARE(before.banks(), held);
+    for (const BlockAddress &a : before.heldBlocks())
+        QCOMPARE(before.payload(a.bank, a.block), demoImage().payload(a.bank, a.block));
 }
 
 void TestRadioImageMenu::refusedImageSendsNothing()

@@ -4,6 +4,7 @@
 #include "i18n/language.h"
 #include "i18n/ui/messagebox.h"
 #include "protocol/frame.h"
+#include "protocol/radioimage.h"
 #include "signalling/dtmf/dtmfcontrols.h"
 #include "signalling/dtmf/ui/tform2.h"
 #include "signalling/fivetone/fivetonecontrols.h"
@@ -21,6 +22,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -106,6 +108,8 @@ private slots:
     void closeLeavesAnotherWindowsTransferAlone();
     void questionsBeforeATableIsReplaced_data();
     void questionsBeforeATableIsReplaced();
+    void everyReadIsKept_data();
+    void everyReadIsKept();
 
 private:
     void openWindows(const QStringList &ports);
@@ -128,6 +132,8 @@ void TestSignallingWindows::init()
     m_questions.emplace();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    // Every read leaves a snapshot: each test keeps its own.
+    qputenv("XDG_DATA_HOME", m_dir->filePath(u"data"_s).toLocal8Bit());
 }
 
 void TestSignallingWindows::cleanup()
@@ -935,6 +941,71 @@ void TestSignallingWindows::questionsBeforeATableIsReplaced()
     if (reading) {
         form.wbtn->click();
         QCOMPARE(m_questions->asked.size(), 1);
+    }
+}
+
+void TestSignallingWindows::everyReadIsKept_data()
+{
+    QTest::addColumn<QString>("window"); // whose Read is clicked
+    QTest::addColumn<QList<int>>("banks");
+    QTest::addColumn<bool>("blocked"); // a file where the data folder would be
+    QTest::newRow("main window") << u"main"_s << QList<int>{0, 5} << false;
+    QTest::newRow("DTMF") << u"DTMF"_s << QList<int>{1} << false;
+    QTest::newRow("2-Tone, whose read leaves out block 11")
+        << u"2-Tone"_s << QList<int>{3} << false;
+    QTest::newRow("main window, no data folder: said once") << u"main"_s << QList<int>() << true;
+}
+
+void TestSignallingWindows::everyReadIsKept()
+{
+    QFETCH(QString, window);
+    QFETCH(QList<int>, banks);
+    QFETCH(bool, blocked);
+    if (blocked) {
+        QFile blocker(m_dir->filePath(u"data"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    const RadioMemory memory = RadioMemory::demo();
+    TransferRadio radio(m_dir->path(), u"radio"_s);
+    QVERIFY2(radio.start(memory), qPrintable(radio.errorString()));
+    openWindows({radio.port()});
+    QPushButton *read = window == u"main"   ? m_main->rbtn
+                        : window == u"DTMF" ? m_dtmf->rbtn
+                                            : m_twoTone->rbtn;
+    const QString succeeded = u"读取成功!"_s;
+    for (int run = 1; run <= (blocked ? 2 : 1); ++run) {
+        read->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_messages.isEmpty() && m_messages.last().text == succeeded,
+                                 kTransferTimeoutMs);
+        QTRY_VERIFY(read->isEnabled());
+    }
+    if (blocked) {
+        // The reads stand; the first one says that its snapshot was not saved, the second not.
+        QCOMPARE(m_messages.size(), 3);
+        QCOMPARE(m_messages[0].kind, MessageKind::Error);
+        QVERIFY2(
+            m_messages[0].text.startsWith(u"读取成功,但未能保存快照:cannot make the folder "_s),
+            qPrintable(m_messages[0].text));
+        QCOMPARE(m_messages[2].text, succeeded);
+        return;
+    }
+    QCOMPARE(m_messages.size(), 1);
+    const QDir folder(m_dir->filePath(u"data/writefreq/snapshots"_s));
+    const QStringList kept = folder.entryList({u"*.img"_s}, QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(kept.first().endsWith(u"radio_tty.img"_s), qPrintable(kept.first()));
+    RadioImage image;
+    QString error;
+    QVERIFY2(RadioImage::readFile(folder.filePath(kept.first()), &image, &error),
+             qPrintable(error));
+    QList<int> held;
+    for (Bank bank : image.banks())
+        held << int(bank);
+    QCOMPARE(held, banks);
+    for (const BlockAddress &a : image.heldBlocks()) {
+        const wf::vradio::Payload &sent = memory.payload(int(a.bank), a.block);
+        QVERIFY2(std::equal(sent.begin(), sent.end(), image.payload(a.bank, a.block).begin()),
+                 qPrintable(u"bank %1 block %2"_s.arg(int(a.bank)).arg(a.block)));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "protocol/radiolink.h"
 #include "protocol/ui/tform3.h"
 #include "signalling/dtmf/ui/tform2.h"
+#include "support/questions.h"
 #include "support/scriptedradio.h"
 #include "support/transferradio.h"
 #include "tools/vradio/radioengine.h"
@@ -17,14 +18,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 #include <algorithm>
 #include <memory>
@@ -352,6 +355,7 @@ private:
     std::unique_ptr<TForm1> m_form;
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<ShownMessage> m_messages;
+    std::optional<QuestionRecorder> m_questions;
 };
 
 void TestTransfer::init()
@@ -359,6 +363,7 @@ void TestTransfer::init()
     setDisplayLanguageFlag(0);
     m_messages.clear();
     setMessageHook([this](const ShownMessage &message) { m_messages << message; });
+    m_questions.emplace();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }
@@ -366,6 +371,7 @@ void TestTransfer::init()
 void TestTransfer::cleanup()
 {
     m_form.reset();
+    m_questions.reset();
     setMessageHook({});
     setDisplayLanguageFlag(0);
     m_dir.reset();

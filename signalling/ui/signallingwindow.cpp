@@ -7,6 +7,7 @@
 #include "grid/txstringgrid.h"
 #include "i18n/ui/messagebox.h"
 #include "i18n/valuewords.h"
+#include "protocol/ui/readsnapshot.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -158,6 +159,9 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
     connect(&m_transfer, &BlockTransfer::stepped, this,
             [this] { ProgressBar1->setValue(ProgressBar1->value() + 1); });
     connect(&m_transfer, &BlockTransfer::finished, this, &SignallingWindow::transferFinished);
+    // What a read brought goes to disk before anything can be written over it.
+    connect(&m_transfer, &BlockTransfer::bankReceived, this,
+            [this](const RadioImage &image) { keepReadSnapshot(this, image); });
     connect(&m_link, &RadioLink::transfersChanged, this, &SignallingWindow::refreshButtons);
     connect(&m_document, &ContentsDocument::modifiedChanged, this,
             &SignallingWindow::setWindowModified);

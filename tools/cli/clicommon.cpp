@@ -4,10 +4,10 @@
 #include "channels/datafile.h"
 #include "channels/sheetimage.h"
 #include "protocol/regularfile.h"
+#include "protocol/snapshots.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 
 #include <cmath>
@@ -34,6 +34,17 @@ extern "C" void onStopSignal(int)
 QList<BlockAddress> mainAddresses()
 {
     return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
+}
+
+// "channels and settings", "DTMF, FSK and 2-Tone".
+QString bankNames(const QList<Bank> &banks)
+{
+    QStringList names;
+    for (Bank bank : banks)
+        names << bankName(bank);
+    const QString last = names.isEmpty() ? QString() : names.takeLast();
+    return names.isEmpty() ? last
+                           : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
 } // namespace
@@ -401,6 +412,7 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
             complain(session.errorText());
             return exitCodeFor(result);
         }
+        keepReadSnapshot(image, session.port());
         source->sheet = imageToSheet(image, Language::English);
         source->image = image;
         return kSuccess;
@@ -428,6 +440,12 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
         complain(error);
         return kBadFile;
     }
+    // A signalling window's snapshot has no table to show: all zeros would pass for one.
+    if (!image.holds(Bank::Channels)) {
+        complain(QStringLiteral("%1: the image holds only %2, without the channels and settings")
+                     .arg(name, bankNames(image.banks())));
+        return kBadFile;
+    }
     source->sheet = imageToSheet(image, Language::English);
     source->image = image;
     return kSuccess;
@@ -447,9 +465,16 @@ QStringList describeDifferences(const RadioImage &written, const RadioImage &rad
     return lines;
 }
 
-QString snapshotPath(const QString &port)
+void keepReadSnapshot(RadioImage image, const QString &port)
 {
-    return radioSnapshotPath(port);
+    image.taken = QDateTime::currentDateTime();
+    image.port = port;
+    QString error;
+    const QString path = saveSnapshot(image, &error);
+    if (path.isEmpty())
+        note(QStringLiteral("what was read is not kept as a snapshot: %1").arg(error));
+    else
+        note(QStringLiteral("snapshot saved: %1").arg(path));
 }
 
 namespace {
@@ -469,11 +494,17 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
         &stops, &StopRequests::stopRequested, &session, [&session](int) { session.requestStop(); });
 
     // The blocks the radio holds now: bytes no cell shows are written back as they are.
+    // A restore of some banks (a read's snapshot) reads, writes and verifies those banks only.
+    const QList<Bank> banks = image.banks();
     RadioImage radio;
     if (snapshot) {
-        note(QStringLiteral("reading the radio's complete image for a snapshot before writing"));
+        note(
+            image.isComplete()
+                ? QStringLiteral("reading the radio's complete image for a snapshot before writing")
+                : QStringLiteral("reading the radio's %1 for a snapshot before writing")
+                      .arg(bankNames(banks)));
         RadioImage before;
-        const RadioSession::Result result = session.readAll(&before);
+        const RadioSession::Result result = session.readBanks(banks, &before);
         if (result != RadioSession::Result::Done) {
             QObject::disconnect(stopReads);
             return fail(exitCodeFor(result),
@@ -482,15 +513,14 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
         }
         before.taken = QDateTime::currentDateTime();
         before.port = session.port();
-        outcome.snapshot = snapshotPath(session.port());
         QString error;
-        if (!QDir().mkpath(QFileInfo(outcome.snapshot).path()) ||
-            !before.writeFile(outcome.snapshot, programVersion(), &error)) {
+        outcome.snapshot = saveSnapshot(before, &error);
+        if (outcome.snapshot.isEmpty()) {
             QObject::disconnect(stopReads);
-            return fail(kBadFile,
-                        QStringLiteral("cannot save the snapshot (%1); nothing was written")
-                            .arg(error.isEmpty() ? outcome.snapshot : error),
-                        QStringLiteral("snapshot not saved"));
+            return fail(
+                kBadFile,
+                QStringLiteral("cannot save the snapshot (%1); nothing was written").arg(error),
+                QStringLiteral("snapshot not saved"));
         }
         note(QStringLiteral("snapshot saved: %1").arg(outcome.snapshot));
         radio = before;
@@ -567,7 +597,7 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
                                  [&session](int) { session.requestStop(); });
     RadioImage back;
     const RadioSession::Result read =
-        scope == WriteScope::Main ? session.readMain(&back) : session.readAll(&back);
+        scope == WriteScope::Main ? session.readMain(&back) : session.readBanks(banks, &back);
     QObject::disconnect(stopReads);
     if (read != RadioSession::Result::Done) {
         return fail(exitCodeFor(read),
@@ -576,7 +606,7 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
                     QStringLiteral("verify failed: %1").arg(session.errorText()));
     }
     outcome.mismatches = describeDifferences(
-        image, back, scope == WriteScope::Main ? mainAddresses() : RadioImage::addresses());
+        image, back, scope == WriteScope::Main ? mainAddresses() : image.heldBlocks());
     if (!outcome.mismatches.isEmpty()) {
         for (const QString &line : outcome.mismatches)
             complain(QStringLiteral("verify mismatch: %1").arg(line));

@@ -172,9 +172,9 @@ int loadSource(const QString &name, int timeoutMs, Source *source);
  *  checked before anything is sent. Returns 0 or the exit code, having complained. */
 int loadDataFile(const QString &path, ChannelSheet *sheet);
 
-/** Where a snapshot of the radio on `port` taken now goes:
- *  <data>/writefreq/snapshots/<date>-<time>-<port>.img */
-QString snapshotPath(const QString &port);
+/** Keeps what a read of the radio on `port` brought as a snapshot; one that cannot be saved is
+ *  said on standard error (unless quiet) and leaves the read as it is. */
+void keepReadSnapshot(RadioImage image, const QString &port);
 
 /** What the radio holds in `blocks` that differs from what was written, one line each; none
  *  when the verify found nothing. The write's messages and the fleet's log both say it so. */

@@ -91,11 +91,13 @@ int runRead(const QStringList &arguments)
                      [&](int) { session->requestStop(); });
     RadioImage image;
     const RadioSession::Result result =
-        imagePath.isEmpty() ? session->readMain(&image) : session->readAll(&image);
+        imagePath.isEmpty() ? session->readBanks({Bank::Channels, Bank::Settings}, &image)
+                            : session->readAll(&image);
     if (result != RadioSession::Result::Done) {
         complain(session->errorText());
         return exitCodeFor(result);
     }
+    keepReadSnapshot(image, args.port());
     if (!imagePath.isEmpty()) {
         image.taken = QDateTime::currentDateTime();
         image.port = args.port();

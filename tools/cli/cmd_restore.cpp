@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// writefreq-cli restore: every block of a radio image back into the radio, with the same
-// snapshot and verify as a write.
+// writefreq-cli restore: every block of a radio image (every bank it holds) back into the radio,
+// with the same snapshot and verify as a write.
 #include "tools/cli/clicommon.h"
 #include "tools/cli/commands.h"
 
@@ -11,7 +11,8 @@ int runRestore(const QStringList &arguments)
     Arguments args(QStringLiteral("restore"),
                    QStringLiteral("Writes every block of a radio image (from read --image or a "
                                   "snapshot) back into the radio, with a snapshot before and a "
-                                  "verify after."),
+                                  "verify after. An image of some banks (the snapshot of one "
+                                  "read) writes those banks only."),
                    QStringLiteral("IMAGE"));
     args.addRadioOptions();
     args.addSafeWriteOptions(QStringLiteral("Do not read and save the radio first."));

@@ -199,6 +199,8 @@ QStringList describeDifferences(const Source &a, const Source &b)
 
     // Both sides are memory: bytes no text shows (and the signalling banks) count as well.
     for (const BlockAddress &address : RadioImage::addresses()) {
+        if (!a.image->holds(address.bank) || !b.image->holds(address.bank))
+            continue;
         if (address.bank == Bank::Channels && channelsWithTextChanges.contains(address.block))
             continue;
         if (address.bank == Bank::Settings && settingsChanged)
