@@ -58,7 +58,8 @@ public:
     /** The image as text. */
     QString toText(const QString &programVersion) const;
 
-    /** Reads an image text. Every block must be listed exactly once and nothing else: a line
+    /** Reads an image text, with the date and the port its header names. Every block must be
+     *  listed exactly once and nothing else: a line
      *  that is malformed, a block the radio does not have (another radio's layout), a block
      *  given twice or a block missing (a file cut short) is refused with a message that names
      *  the line. */
