@@ -646,16 +646,18 @@ void TestCli::importAndExport()
     QCOMPARE(readAll(path("plan.wh")), datafile::encode(demo, Language::English));
 
     // A refused cell names its place, and no data file is made.
-    QFile edited(path("bad.csv"));
+    QFile edited(path("refused.csv"));
     QVERIFY(edited.open(QIODevice::WriteOnly));
     edited.write(readAll(path("plan.csv")).replace("438.52500", "1000"));
     edited.close();
-    const CliRun refused = runCli({"import", path("bad.csv"), "--out", path("bad.wh")}, m_dataHome);
+    const CliRun refused =
+        runCli({"import", path("refused.csv"), "--out", path("refused.wh")}, m_dataHome);
     QCOMPARE(refused.exitCode, 6);
-    QVERIFY2(refused.err.contains("bad.csv: line 3, RX Freq: '1000' is not a frequency the radio "
-                                  "takes (MHz, above 0, at most 999.99999); nothing was written"),
-             qPrintable(refused.err));
-    QVERIFY(!QFile::exists(path("bad.wh")));
+    QVERIFY2(
+        refused.err.contains("refused.csv: line 3, RX Freq: '1000' is not a frequency the radio "
+                             "takes (MHz, above 0, at most 999.99999); nothing was written"),
+        qPrintable(refused.err));
+    QVERIFY(!QFile::exists(path("refused.wh")));
 
     // The document of everything the image holds, made without a display.
     QProcessEnvironment headless = cliEnvironment(m_dataHome);
