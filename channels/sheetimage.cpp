@@ -2,6 +2,7 @@
 #include "channels/sheetimage.h"
 
 #include "channels/channeltable.h"
+#include "channels/refusals.h"
 
 namespace wf {
 
@@ -24,23 +25,31 @@ FrameBuffer frameOf(Bank bank, int block, const BlockPayload &payload)
 
 } // namespace
 
-Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image)
+Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image, Language language)
 {
+    const bool english = language == Language::English;
     RadioImage built = *image;
     for (int row = 1; row <= kChannelCount; ++row) {
         FrameBuffer tx = frameOf(Bank::Channels, row, built.payload(Bank::Channels, row));
-        const Conversion result = EncodeChannelBlock(tx, row, sheet.rows[std::size_t(row)]);
+        const Conversion result =
+            EncodeChannelBlock(tx, row, sheet.rows[std::size_t(row)], language);
         // A refusal names its channel itself; a text that is no number does not.
-        if (!result.ok())
-            return {result.error.startsWith(QStringLiteral("Channel %1 ").arg(row))
-                        ? result.error
-                        : QStringLiteral("channel %1: %2").arg(row).arg(result.error)};
+        if (!result.ok()) {
+            const QString named = channelFieldName(row, {}, language).trimmed();
+            return {
+                result.error.startsWith(named + QLatin1Char(' '))
+                    ? result.error
+                    : (english ? QStringLiteral("channel %1: %2") : QStringLiteral("信道%1：%2"))
+                          .arg(row)
+                          .arg(result.error)};
+        }
         built.setPayload(Bank::Channels, row, payloadOf(tx));
     }
     FrameBuffer tx = frameOf(Bank::Settings, 0, built.payload(Bank::Settings, 0));
-    const Conversion result = EncodeSettingsBlock(tx, sheet.settings);
+    const Conversion result = EncodeSettingsBlock(tx, sheet.settings, language);
     if (!result.ok())
-        return {QStringLiteral("settings: %1").arg(result.error)};
+        return {(english ? QStringLiteral("settings: %1") : QStringLiteral("设置：%1"))
+                    .arg(result.error)};
     built.setPayload(Bank::Settings, 0, payloadOf(tx));
     *image = built;
     return {};

@@ -16,8 +16,9 @@ namespace wf {
  *  byte (those no cell shows, and the other banks) keeps the image's. Built over the blocks a
  *  radio holds, it gives what writing the sheet into that radio must leave there; compared with
  *  them, what differs is what the table says differently. On a text the radio cannot take,
- *  returns its message and leaves `image` alone. */
-Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image);
+ *  returns its message in `language` and leaves `image` alone. */
+Conversion sheetOverImage(const ChannelSheet &sheet, RadioImage *image,
+                          Language language = Language::English);
 
 /** The texts of the channel and settings blocks of `image` in `language`, as a read into a
  *  fresh main window shows them: row 0 the captions, column 0 the channel numbers. */

@@ -278,6 +278,11 @@ bool RadioImage::fromText(const QString &text, RadioImage *image, QString *error
                                            "radio has %2)")
                                 .arg(note.mid(kLayoutTag.size()).simplified(), layoutText()));
             }
+            // The header says when and where the image was read; a document of it says so too.
+            if (note.startsWith(QLatin1String("date:")))
+                result.taken = QDateTime::fromString(note.mid(5).trimmed(), Qt::ISODate);
+            else if (note.startsWith(QLatin1String("port:")))
+                result.port = note.mid(5).trimmed();
             line.truncate(comment);
         }
         const QStringList fields = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);

@@ -6,12 +6,13 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-5compat-dev
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-5compat-dev libqt6printsupport6
     libgl-dev libxkbcommon-dev
     qt6-qpa-plugins qt6-translations-l10n
-    fonts-wqy-microhei
+    fonts-wqy-microhei fonts-dejavu-core
     xvfb xauth x11-utils
     desktop-file-utils appstream groff-base
+    poppler-utils
 )
 
 missing=()

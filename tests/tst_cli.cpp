@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // writefreq-cli as a user runs it: the real binary as a process, against the virtual radio on a
 // pseudo-terminal, its exit codes, its output and what the radio holds afterwards.
+#include "channels/channeltable.h"
 #include "channels/datafile.h"
 #include "channels/mainblocks.h"
 #include "i18n/languagesettings.h"
@@ -155,6 +156,7 @@ private slots:
     void diff();
     void show_data();
     void show();
+    void importAndExport();
     void silentRadio();
     void ports();
     void interruptedWrite_data();
@@ -632,6 +634,55 @@ void TestCli::show()
         QVERIFY2(run.out.contains(part), qPrintable(part + "\n" + run.out));
     if (format == "json")
         QCOMPARE(run.out.count("\"channel\":"), kChannelCount);
+}
+
+void TestCli::importAndExport()
+{
+    // An image's plan out to a spreadsheet and back into a data file holds the image's table.
+    QString error;
+    QVERIFY2(RadioMemory::demo().saveFile(path("demo.img"), &error), qPrintable(error));
+    QCOMPARE(runCli({"export", path("demo.img"), "--format", "csv", "--lang", "en", "--out",
+                     path("plan.csv")},
+                    m_dataHome)
+                 .exitCode,
+             0);
+    const CliRun import =
+        runCli({"import", path("plan.csv"), "--out", path("plan.wh")}, m_dataHome);
+    QVERIFY2(import.exitCode == 0, qPrintable(import.err));
+    QVERIFY2(import.err.contains("Read as UTF-8 text with a byte-order mark, fields separated by "
+                                 "commas; channels: 14, settings: 10."),
+             qPrintable(import.err));
+    ChannelSheet demo = sheetOf(RadioMemory::demo(), Language::English);
+    for (int c = 0; c < column::kCount; ++c)
+        demo.rows[0][c] = table::channelColumns()[c].caption.english.toString();
+    QCOMPARE(readAll(path("plan.wh")), datafile::encode(demo, Language::English));
+
+    // A refused cell names its place, and no data file is made.
+    QFile edited(path("refused.csv"));
+    QVERIFY(edited.open(QIODevice::WriteOnly));
+    edited.write(readAll(path("plan.csv")).replace("438.52500", "1000"));
+    edited.close();
+    const CliRun refused =
+        runCli({"import", path("refused.csv"), "--out", path("refused.wh")}, m_dataHome);
+    QCOMPARE(refused.exitCode, 6);
+    QVERIFY2(
+        refused.err.contains("refused.csv: line 3, RX Freq: '1000' is not a frequency the radio "
+                             "takes (MHz, above 0, at most 999.99999); nothing was written"),
+        qPrintable(refused.err));
+    QVERIFY(!QFile::exists(path("refused.wh")));
+
+    // The document of everything the image holds, made without a display.
+    QProcessEnvironment headless = cliEnvironment(m_dataHome);
+    headless.remove("QT_QPA_PLATFORM");
+    headless.remove("DISPLAY");
+    QProcess pdf;
+    pdf.setProcessEnvironment(headless);
+    pdf.start(cliProgram(), {"export", path("demo.img"), "--format", "pdf", "--paper", "a4",
+                             "--lang", "en", "--out", path("plan.pdf")});
+    QVERIFY(pdf.waitForFinished(kRunTimeoutMs));
+    QCOMPARE(pdf.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(pdf.readAllStandardOutput()), path("plan.pdf") + ": 4 page(s)\n");
+    QVERIFY(readAll(path("plan.pdf")).startsWith("%PDF"));
 }
 
 void TestCli::silentRadio()

@@ -285,19 +285,23 @@ void TestRadioImage::readsRegularFilesOnly()
 
 void TestRadioImage::savesOverRegularFilesOnly()
 {
-    const RadioImage image = patternedImage();
+    RadioImage image = patternedImage();
+    image.taken = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
+    image.port = u"/dev/ttyUSB0"_s;
     QString error;
     make(u"pipe"_s, u"pipe.img"_s);
     QVERIFY(!image.writeFile(path(u"pipe.img"_s), u"test"_s, &error));
     QCOMPARE(error, path(u"pipe.img"_s) + u": Is a pipe, not a file"_s);
     QVERIFY(isFifo(path(u"pipe.img"_s)));
 
-    // A new file and an old one are saved.
+    // A new file and an old one are saved, and say when and where the image was read.
     for (int i = 0; i < 2; ++i) {
         QVERIFY2(image.writeFile(path(u"radio.img"_s), u"test"_s, &error), qPrintable(error));
         RadioImage back;
         QVERIFY2(RadioImage::readFile(path(u"radio.img"_s), &back, &error), qPrintable(error));
         QVERIFY(back == image);
+        QCOMPARE(back.taken, image.taken);
+        QCOMPARE(back.port, u"/dev/ttyUSB0"_s);
     }
     QCOMPARE(whyNotSaveable(u"/dev/null"_s), u"Is a device, not a file"_s);
 }

@@ -5,6 +5,7 @@
 #include "channels/sheetimage.h"
 #include "protocol/regularfile.h"
 #include "protocol/snapshots.h"
+#include "i18n/languagesettings.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -118,6 +119,28 @@ QString badSeconds(const QString &option, const QString &text)
         .arg(kMinSeconds)
         .arg(kMaxSeconds)
         .arg(text);
+}
+
+bool languageOption(const QCommandLineParser &parser, const QString &command,
+                    std::optional<Language> *language)
+{
+    const QString lang = parser.value(QStringLiteral("lang"));
+    language->reset();
+    if (lang == QLatin1String("zh"))
+        *language = Language::Chinese;
+    else if (lang == QLatin1String("en"))
+        *language = Language::English;
+    else if (!lang.isEmpty()) {
+        complain(QStringLiteral("%1: --lang is zh or en, not '%2'").arg(command, lang));
+        return false;
+    }
+    return true;
+}
+
+Language settingsLanguage()
+{
+    const IniFile ini(iniFilePath());
+    return ini.exists() ? storedLanguage(ini) : Language::Chinese;
 }
 
 Arguments::Arguments(const QString &command, const QString &description, const QString &positional)
@@ -412,6 +435,8 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
             complain(session.errorText());
             return exitCodeFor(result);
         }
+        image.taken = QDateTime::currentDateTime();
+        image.port = session.port();
         keepReadSnapshot(image, session.port());
         source->sheet = imageToSheet(image, Language::English);
         source->image = image;
@@ -427,6 +452,7 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
             return kBadFile;
         }
         source->sheet = decoded.contents.sheet;
+        source->language = decoded.contents.language.value_or(Language::English);
         source->image.reset();
         return kSuccess;
     }

@@ -61,6 +61,15 @@ std::optional<int> secondsToMs(const QString &text);
  *  not 'nan'". */
 QString badSeconds(const QString &option, const QString &text);
 
+/** The --lang option of a command: zh or en. False, having complained, for anything else;
+ *  nothing in `language` when it was not given. */
+bool languageOption(const QCommandLineParser &parser, const QString &command,
+                    std::optional<Language> *language);
+
+/** The language the program's own setting chooses (Chinese when it has none). The INI file is
+ *  only read: a command-line run creates no settings. */
+Language settingsLanguage();
+
 /** One subcommand's command line: options, positional arguments, --help. */
 class Arguments final
 {

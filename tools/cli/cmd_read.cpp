@@ -3,7 +3,6 @@
 // image.
 #include "channels/datafile.h"
 #include "channels/sheetimage.h"
-#include "i18n/languagesettings.h"
 #include "protocol/regularfile.h"
 #include "tools/cli/clicommon.h"
 #include "tools/cli/commands.h"
@@ -40,11 +39,9 @@ int runRead(const QStringList &arguments)
         return kUsageError;
     const QString out = args.parser().value(QStringLiteral("out"));
     const QString imagePath = args.parser().value(QStringLiteral("image"));
-    const QString lang = args.parser().value(QStringLiteral("lang"));
-    if (!lang.isEmpty() && lang != QLatin1String("zh") && lang != QLatin1String("en")) {
-        complain(QStringLiteral("read: --lang is zh or en, not '%1'").arg(lang));
+    std::optional<Language> lang;
+    if (!languageOption(args.parser(), QStringLiteral("read"), &lang))
         return kUsageError;
-    }
     if (out.isEmpty() && imagePath.isEmpty()) {
         complain(QStringLiteral("read: say where to put what is read: --out FILE.wh and/or "
                                 "--image FILE"));
@@ -74,16 +71,8 @@ int runRead(const QStringList &arguments)
                      .arg(savedFilePath(out)));
         return kUsageError;
     }
-    // Without --lang the file comes out as the program's window would save it. The INI file is
-    // only read: a command-line run creates no settings.
-    Language language = Language::Chinese;
-    if (!lang.isEmpty()) {
-        language = lang == QLatin1String("zh") ? Language::Chinese : Language::English;
-    } else {
-        const IniFile ini(iniFilePath());
-        if (ini.exists())
-            language = storedLanguage(ini);
-    }
+    // Without --lang the file comes out as the program's window would save it.
+    const Language language = lang.value_or(settingsLanguage());
 
     StopSignals stops;
     auto session = openSession(args);

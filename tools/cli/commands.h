@@ -13,6 +13,8 @@ int runWrite(const QStringList &arguments);
 int runRestore(const QStringList &arguments);
 int runDiff(const QStringList &arguments);
 int runShow(const QStringList &arguments);
+int runImport(const QStringList &arguments);
+int runExport(const QStringList &arguments);
 int runFleet(const QStringList &arguments);
 
 } // namespace wf::cli

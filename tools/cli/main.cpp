@@ -5,9 +5,11 @@
 #include "tools/cli/commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <array>
 #include <cstdio>
+#include <memory>
 
 using namespace wf::cli;
 
@@ -20,7 +22,7 @@ struct Command
     int (*run)(const QStringList &);
 };
 
-constexpr std::array<Command, 7> kCommands = {{
+constexpr std::array<Command, 9> kCommands = {{
     {"ports", "ports                                   serial ports, and why one cannot be opened",
      runPorts},
     {"read", "read --port P [--out F.wh] [--image F]  read the radio into a data file or image",
@@ -33,6 +35,11 @@ constexpr std::array<Command, 7> kCommands = {{
      "diff A B                                differences of data files, images, radio:PORT",
      runDiff},
     {"show", "show FILE [--format text|csv|json]      the channel table and settings", runShow},
+    {"import",
+     "import PLAN.csv --out F.wh              a spreadsheet's channel plan as a data file",
+     runImport},
+    {"export", "export FILE --format csv|pdf [--out F]  the plan as CSV, or a PDF of everything",
+     runExport},
     {"fleet", "fleet --port P [--port P...] F.wh       radio after radio, on every cable at once",
      runFleet},
 }};
@@ -54,7 +61,16 @@ void printUsage(std::FILE *out)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // A document is painted with fonts, which only a GUI application has. The tool never shows
+    // a window, so the offscreen platform serves everywhere, a machine without display too.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && qstrcmp(argv[1], "export") == 0) {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("writefreq"));
     QCoreApplication::setApplicationVersion(QStringLiteral(WRITEFREQ_VERSION));
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "channels/mainblocks.h"
+#include "i18n/language.h"
 #include "protocol/radioimage.h"
 
 #include <QString>
@@ -20,6 +21,7 @@ struct Source
 {
     QString name;
     ChannelSheet sheet;
+    Language language = Language::English; ///< the language of the sheet's words
     std::optional<RadioImage> image;
 };
 
