@@ -105,6 +105,13 @@ public:
     /** The language the window shows. */
     Language shownLanguage() const { return m_language; }
 
+    /** The payloads this window's Write would send, block 0 first, or nothing with the message
+     *  of the first text the radio cannot take: what the window holds, as the radio would. */
+    std::optional<std::vector<Payload>> payloadsToWrite(QString *error)
+    {
+        return buildWrite(error);
+    }
+
 public slots:
     void wbtnClick();
     void rbtnClick();

@@ -29,11 +29,6 @@ extern "C" void onStopSignal(int)
     (void)written;
 }
 
-QList<BlockAddress> mainAddresses()
-{
-    return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
-}
-
 } // namespace
 
 int exitCodeFor(RadioSession::Result result)
@@ -141,6 +136,13 @@ void Arguments::addTimeoutOption()
                         QStringLiteral("SECONDS"), QStringLiteral("10")});
 }
 
+void Arguments::addFormatOption(const QString &help)
+{
+    m_formats = true;
+    m_parser.addOption(
+        {QStringLiteral("format"), help, QStringLiteral("text|csv|json"), QStringLiteral("text")});
+}
+
 bool Arguments::parse(const QStringList &arguments, int *exit)
 {
     QStringList line = arguments;
@@ -172,6 +174,19 @@ bool Arguments::parse(const QStringList &arguments, int *exit)
             return false;
         }
         m_timeoutMs = *ms;
+    }
+    if (m_formats) {
+        const QString name = m_parser.value(QStringLiteral("format"));
+        if (name == QLatin1String("csv")) {
+            m_format = SheetFormat::Csv;
+        } else if (name == QLatin1String("json")) {
+            m_format = SheetFormat::Json;
+        } else if (name != QLatin1String("text")) {
+            complain(
+                QStringLiteral("%1: --format is text, csv or json, not '%2'").arg(m_command, name));
+            *exit = kUsageError;
+            return false;
+        }
     }
     if (m_radio && port().isEmpty()) {
         complain(QStringLiteral("%1: --port is required (writefreq-cli ports lists them)")
@@ -330,6 +345,29 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
     return kSuccess;
 }
 
+int comparedImages(const Source &a, const Source &b, RadioImage *first, RadioImage *second,
+                   QList<compare::Window> *windows)
+{
+    const RadioImage base = a.image ? *a.image : b.image ? *b.image : RadioImage();
+    for (const auto &[source, image] : {std::pair{&a, first}, std::pair{&b, second}}) {
+        *image = source->image ? *source->image : base;
+        if (source->image)
+            continue;
+        const Conversion built = sheetOverImage(source->sheet, image);
+        if (!built.ok()) {
+            complain(QStringLiteral("%1: %2").arg(source->name, built.error));
+            return kBadFile;
+        }
+    }
+    if (a.image && b.image)
+        *windows =
+            QList<compare::Window>(std::begin(compare::kWindows), std::end(compare::kWindows));
+    else
+        *windows = QList<compare::Window>(std::begin(compare::kMainWindows),
+                                          std::end(compare::kMainWindows));
+    return kSuccess;
+}
+
 QString snapshotPath(const QString &port)
 {
     return radioSnapshotPath(port);
@@ -458,22 +496,24 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
                         .arg(session.errorText()),
                     QStringLiteral("verify failed: %1").arg(session.errorText()));
     }
-    const QList<ByteMismatch> mismatches = compareBlocks(
-        image, back, scope == WriteScope::Main ? mainAddresses() : RadioImage::addresses());
-    if (!mismatches.isEmpty()) {
-        for (const ByteMismatch &m : mismatches) {
-            outcome.mismatches << QStringLiteral("%1 byte %2: wrote %3, the radio holds %4")
-                                      .arg(describeBlock(m.address))
-                                      .arg(m.byte)
-                                      .arg(m.expected, 2, 16, QLatin1Char('0'))
-                                      .arg(m.actual, 2, 16, QLatin1Char('0'));
-        }
-        for (const QString &line : outcome.mismatches)
+    outcome.differences = compare::compareContents(
+        image, back, Language::English,
+        scope == WriteScope::Main
+            ? QList<compare::Window>(std::begin(compare::kMainWindows),
+                                     std::end(compare::kMainWindows))
+            : QList<compare::Window>(std::begin(compare::kWindows), std::end(compare::kWindows)));
+    if (!outcome.differences.isEmpty()) {
+        for (const compare::Difference &d : std::as_const(outcome.differences))
+            outcome.mismatches << compare::sentence(d, compare::kWrittenAndRadio,
+                                                    Language::English);
+        for (const QString &line : std::as_const(outcome.mismatches))
             complain(QStringLiteral("verify mismatch: %1").arg(line));
         return fail(kVerifyMismatch,
-                    QStringLiteral("verify failed: %1 byte(s) differ%2")
-                        .arg(mismatches.size())
-                        .arg(snapshotNote),
+                    QStringLiteral("verify failed: %1%2")
+                        .arg(outcome.differences.size() == 1
+                                 ? QStringLiteral("1 difference")
+                                 : QStringLiteral("%1 differences").arg(outcome.differences.size()),
+                             snapshotNote),
                     QStringLiteral("verify mismatch: %1")
                         .arg(outcome.mismatches.join(QStringLiteral("; "))));
     }

@@ -30,9 +30,11 @@ constexpr std::array<Command, 7> kCommands = {{
     {"restore", "restore --port P IMAGE                  write a complete image back, verified",
      runRestore},
     {"diff",
-     "diff A B                                differences of data files, images, radio:PORT",
+     "diff A B [--format F]                   what differs, field by field (A, B: files, "
+     "images, radio:PORT)",
      runDiff},
-    {"show", "show FILE [--format text|csv|json]      the channel table and settings", runShow},
+    {"show", "show FILE [--table T] [--format F]      the channel table and settings, or any table",
+     runShow},
     {"fleet", "fleet --port P F.wh [--log F.csv]       program radio after radio", runFleet},
 }};
 
