@@ -38,13 +38,14 @@ constexpr WordPair kImageSaved{u"电台镜像已保存。", u"Radio image saved.
 constexpr WordPair kRestored{u"电台已恢复并核对无误。", u"Radio restored and verified."};
 constexpr WordPair kRadioMatches{u"电台与表格一致。", u"The radio holds the table."};
 constexpr WordPair kRadioDiffers{
-    u"电台与表格不一致：%1（%2），已在窗口中标出，提示中为电台的值。",
-    u"The radio differs from the table: %1 (%2), marked in the windows with the radio's value as "
-    u"their tooltip."};
-constexpr WordPair kImageDiffers{u"电台与镜像不一致：%1（%2）。",
-                                 u"The radio differs from the image: %1 (%2)."};
-constexpr WordPair kOneDifference{u"1 处", u"1 difference"};
-constexpr WordPair kDifferences{u"%1 处", u"%1 differences"};
+    u"电台与表格有 %1 处不同：%2。已在各窗口中标出，提示中为电台的值。",
+    u"The radio differs from the table in %1: %2. Each is marked in its window, with the radio's "
+    u"value as its tooltip."};
+constexpr WordPair kImageDiffers{u"电台与镜像有 %1 处不同：%2。",
+                                 u"The radio differs from the image in %1: %2."};
+constexpr WordPair kOnePlace{u"1", u"1 place"};
+constexpr WordPair kPlaces{u"%1", u"%1 places"};
+constexpr WordPair kPlacesIn{u"%1 %2 处", u"%1 %2"};
 constexpr WordPair kMoreDifferences{u"……另有 %1 处。", u"...and %1 more."};
 constexpr WordPair kRadioValue{u"电台：%1", u"Radio: %1"};
 constexpr WordPair kWindowRefused{u"%1：%2", u"%1: %2"};
@@ -84,7 +85,7 @@ QString in(const WordPair &pair)
     return pair.in(displayLanguage()).toString();
 }
 
-// In which windows the differences are, and how many in each: "Channels 2, 2-Tone 1".
+// In which windows the differences are, and how many in each: "Channel table 2, 2-Tone 1".
 QString whereDifferences(const QList<compare::Difference> &differences)
 {
     const Language language = displayLanguage();
@@ -94,7 +95,7 @@ QString whereDifferences(const QList<compare::Difference> &differences)
             std::count_if(differences.begin(), differences.end(),
                           [window](const compare::Difference &d) { return d.window == window; });
         if (n > 0)
-            where << QStringLiteral("%1 %2").arg(compare::nameOf(window).in(language)).arg(n);
+            where << in(kPlacesIn).arg(compare::nameOf(window).in(language)).arg(n);
     }
     return where.join(language == Language::English ? QStringLiteral(", ") : QStringLiteral("，"));
 }
@@ -106,7 +107,7 @@ QString describe(const WordPair &header, const QList<compare::Difference> &diffe
 {
     constexpr qsizetype kShown = 20;
     const QString count =
-        differences.size() == 1 ? in(kOneDifference) : in(kDifferences).arg(differences.size());
+        differences.size() == 1 ? in(kOnePlace) : in(kPlaces).arg(differences.size());
     QStringList lines{in(header).arg(count, whereDifferences(differences))};
     for (qsizetype i = 0; i < differences.size() && i < kShown; ++i)
         lines << compare::sentence(differences[i], sides, displayLanguage());

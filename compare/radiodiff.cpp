@@ -122,8 +122,8 @@ QString differencesCsv(const QList<Difference> &differences, const Sides &sides)
         const QStringList fields = {
             keyOf(d.window).toString(),
             d.control,
-            d.isByte() ? QString() : number(d.row),
-            d.isByte() ? QString() : number(d.column),
+            d.row > 0 ? number(d.row) : QString(),
+            d.row > 0 ? number(d.column) : QString(),
             number(d.block),
             number(d.byte),
             d.place,

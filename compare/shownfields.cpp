@@ -22,7 +22,7 @@ struct WindowName
 };
 
 constexpr WindowName kWindowNames[] = {
-    {Window::Channels, u"channels", {u"信道", u"Channels"}},
+    {Window::Channels, u"channels", {u"信道表", u"Channel table"}},
     {Window::Settings, u"settings", {u"设置", u"Settings"}},
     {Window::Dtmf, u"dtmf", same(u"DTMF")},
     {Window::TwoTone, u"2tone", same(u"2-Tone")},

@@ -242,8 +242,8 @@ void TestRadioImageMenu::verifyAgainstTheTable()
     QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 2, kTransferTimeoutMs);
     QCOMPARE(m_messages.last().kind, MessageKind::Error);
     QCOMPARE(m_messages.last().text.split('\n'),
-             QStringList({"The radio differs from the table: 3 differences (Channels 1, DTMF 1, "
-                          "2-Tone 1), marked in the windows with the radio's value as their "
+             QStringList({"The radio differs from the table in 3 places: Channel table 1, DTMF 1, "
+                          "2-Tone 1. Each is marked in its window, with the radio's value as its "
                           "tooltip.",
                           "CH 2, RX Freq: table 145.50000, radio 438.52500",
                           "DTMF, Call Alert: table Continuous, radio Normal",
