@@ -29,10 +29,7 @@ constexpr std::array<Command, 7> kCommands = {{
      runWrite},
     {"restore", "restore --port P IMAGE                  write a complete image back, verified",
      runRestore},
-    {"diff",
-     "diff A B [--format F]                   what differs, field by field (A, B: files, "
-     "images, radio:PORT)",
-     runDiff},
+    {"diff", "diff A B [--format F]                   what differs, field by field", runDiff},
     {"show", "show FILE [--table T] [--format F]      the channel table and settings, or any table",
      runShow},
     {"fleet", "fleet --port P F.wh [--log F.csv]       program radio after radio", runFleet},
