@@ -38,9 +38,9 @@ constexpr WordPair kImageSaved{u"电台镜像已保存。", u"Radio image saved.
 constexpr WordPair kRestored{u"电台已恢复并核对无误。", u"Radio restored and verified."};
 constexpr WordPair kRadioMatches{u"电台与表格一致。", u"The radio holds the table."};
 constexpr WordPair kRadioDiffers{
-    u"电台与表格有 %1 处不同：%2。已在各窗口中标出，提示中为电台的值。",
-    u"The radio differs from the table in %1: %2. Each is marked in its window, with the radio's "
-    u"value as its tooltip."};
+    u"电台与表格有 %1 处不同：%2。各窗口已标出不同的项，提示中为电台的值。",
+    u"The radio differs from the table in %1: %2. The windows mark each field that differs, with "
+    u"the radio's value as its tooltip."};
 constexpr WordPair kImageDiffers{u"电台与镜像有 %1 处不同：%2。",
                                  u"The radio differs from the image in %1: %2."};
 constexpr WordPair kOnePlace{u"1", u"1 place"};

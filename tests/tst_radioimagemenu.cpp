@@ -243,8 +243,8 @@ void TestRadioImageMenu::verifyAgainstTheTable()
     QCOMPARE(m_messages.last().kind, MessageKind::Error);
     QCOMPARE(m_messages.last().text.split('\n'),
              QStringList({"The radio differs from the table in 3 places: Channel table 1, DTMF 1, "
-                          "2-Tone 1. Each is marked in its window, with the radio's value as its "
-                          "tooltip.",
+                          "2-Tone 1. The windows mark each field that differs, with the radio's "
+                          "value as its tooltip.",
                           "CH 2, RX Freq: table 145.50000, radio 438.52500",
                           "DTMF, Call Alert: table Continuous, radio Normal",
                           "2-Tone decode 1, Response Mode (Decode1): table REPLY, radio REMIND"}));
