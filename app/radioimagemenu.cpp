@@ -4,9 +4,12 @@
 #include "app/filedialogs.h"
 #include "app/tform1.h"
 #include "channels/sheetimage.h"
+#include "grid/differencemarks.h"
+#include "grid/txstringgrid.h"
 #include "i18n/language.h"
 #include "i18n/ui/messagebox.h"
 #include "protocol/snapshots.h"
+#include "signalling/ui/signallingwindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,6 +22,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <array>
 
@@ -34,7 +38,18 @@ constexpr WordPair kLineBusy{u"另一个传输正在进行。", u"Another transf
 constexpr WordPair kImageSaved{u"电台镜像已保存。", u"Radio image saved."};
 constexpr WordPair kRestored{u"电台已恢复并核对无误。", u"Radio restored and verified."};
 constexpr WordPair kRadioMatches{u"电台与表格一致。", u"The radio holds the table."};
-constexpr WordPair kRadioDiffers{u"电台与表格不一致:", u"The radio differs from the table:"};
+constexpr WordPair kRadioDiffers{
+    u"电台与表格有 %1 处不同：%2。各窗口已标出不同的项，提示中为电台的值。",
+    u"The radio differs from the table in %1: %2. The windows mark each field that differs, with "
+    u"the radio's value as its tooltip."};
+constexpr WordPair kImageDiffers{u"电台与镜像有 %1 处不同：%2。",
+                                 u"The radio differs from the image in %1: %2."};
+constexpr WordPair kOnePlace{u"1", u"1 place"};
+constexpr WordPair kPlaces{u"%1", u"%1 places"};
+constexpr WordPair kPlacesIn{u"%1 %2 处", u"%1 %2"};
+constexpr WordPair kMoreDifferences{u"……另有 %1 处。", u"...and %1 more."};
+constexpr WordPair kRadioValue{u"电台：%1", u"Radio: %1"};
+constexpr WordPair kWindowRefused{u"%1：%2", u"%1: %2"};
 constexpr WordPair kNoAnswer{u"电台无应答。", u"No answer from the radio."};
 constexpr WordPair kCancel{u"取消", u"Cancel"};
 constexpr WordPair kRestoreQuestion{
@@ -76,39 +91,35 @@ QString in(const WordPair &pair)
     return pair.in(displayLanguage()).toString();
 }
 
-QString blockName(const BlockAddress &address)
+// In which windows the differences are, and how many in each: "Channel table 2, 2-Tone 1".
+QString whereDifferences(const QList<compare::Difference> &differences)
 {
-    if (address.bank == Bank::Channels)
-        return QStringLiteral("CH %1").arg(address.block);
-    if (address.bank == Bank::Settings)
-        return QStringLiteral("settings");
-    return QStringLiteral("%1 %2").arg(bankName(address.bank)).arg(address.block);
-}
-
-// One line a block that differs, with the bytes: what a technician needs to judge a radio.
-QString describe(const QList<ByteMismatch> &mismatches)
-{
-    QStringList lines;
-    QString current;
-    for (const ByteMismatch &m : mismatches) {
-        const QString name = blockName(m.address);
-        const QString byte = QStringLiteral("%1: %2→%3")
-                                 .arg(m.byte)
-                                 .arg(m.expected, 2, 16, QLatin1Char('0'))
-                                 .arg(m.actual, 2, 16, QLatin1Char('0'));
-        if (name == current) {
-            lines.last() += QStringLiteral(", ") + byte;
-        } else {
-            lines << name + QStringLiteral(" byte ") + byte;
-            current = name;
-        }
+    const Language language = displayLanguage();
+    QStringList where;
+    for (compare::Window window : compare::kWindows) {
+        const auto n =
+            std::count_if(differences.begin(), differences.end(),
+                          [window](const compare::Difference &d) { return d.window == window; });
+        if (n > 0)
+            where << in(kPlacesIn).arg(compare::nameOf(window).in(language)).arg(n);
     }
-    return lines.join(QLatin1Char('\n'));
+    return where.join(language == Language::English ? QStringLiteral(", ") : QStringLiteral("，"));
 }
 
-QList<BlockAddress> mainBlocks()
+// How many differences and where, then the differences one a line, as many as a message box
+// can show.
+QString describe(const WordPair &header, const QList<compare::Difference> &differences,
+                 const compare::Sides &sides)
 {
-    return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
+    constexpr qsizetype kShown = 20;
+    const QString count =
+        differences.size() == 1 ? in(kOnePlace) : in(kPlaces).arg(differences.size());
+    QStringList lines{in(header).arg(count, whereDifferences(differences))};
+    for (qsizetype i = 0; i < differences.size() && i < kShown; ++i)
+        lines << compare::sentence(differences[i], sides, displayLanguage());
+    if (differences.size() > kShown)
+        lines << in(kMoreDifferences).arg(differences.size() - kShown);
+    return lines.join(QLatin1Char('\n'));
 }
 
 int allBlocks()
@@ -150,6 +161,7 @@ RadioImageMenu::RadioImageMenu(TForm1 &window, QMenu &fileMenu, QAction *before)
     restoreImage->setObjectName(QStringLiteral("restoreRadioImage"));
     verifyRadio = new QAction(&fileMenu);
     verifyRadio->setObjectName(QStringLiteral("verifyRadio"));
+    m_marks = new DifferenceMarks(this);
     fileMenu.insertActions(before, {saveImage, restoreImage, verifyRadio});
     fileMenu.insertSeparator(saveImage);
     showCaptions(displayLanguage());
@@ -342,30 +354,77 @@ void RadioImageMenu::restoreImageClick()
     // The windows show what the radio holds now, so that the next write does not put the old
     // contents back.
     m_window.showImage(back, ContentsOrigin::Radio);
-    const QList<ByteMismatch> mismatches = compareBlocks(image, back, image.heldBlocks());
-    if (!mismatches.isEmpty()) {
-        showError(&m_window, in(kRadioDiffers) + QLatin1Char('\n') + describe(mismatches));
+    QList<compare::Window> windows;
+    for (const compare::Window window : compare::kWindows) {
+        if (image.holds(compare::bankOf(window)))
+            windows << window;
+    }
+    const QList<compare::Difference> differences =
+        compare::compareContents(image, back, displayLanguage(), windows);
+    if (!differences.isEmpty()) {
+        showError(&m_window, describe(kImageDiffers, differences, compare::kImageAndRadio));
         return;
     }
     showSuccess(&m_window, kRestored.chinese.toString(), kRestored.english.toString());
 }
 
+namespace {
+
+// The signalling windows the main window shows, with the part of the radio each holds.
+struct SignallingPart
+{
+    compare::Window part;
+    SignallingWindow *window;
+};
+
+QList<SignallingPart> signallingParts(const TForm1 &window)
+{
+    QList<SignallingPart> parts;
+    const SignallingPart all[] = {{compare::Window::Dtmf, window.Form2},
+                                  {compare::Window::TwoTone, window.Form4},
+                                  {compare::Window::FiveTone, window.Form5},
+                                  {compare::Window::Fsk, window.Form6}};
+    for (const SignallingPart &part : all) {
+        if (part.window)
+            parts << part;
+    }
+    return parts;
+}
+
+} // namespace
+
 void RadioImageMenu::verifyRadioClick()
 {
+    m_marks->clear();
     if (!lineIsFree())
         return;
-    // The table is checked before the radio hears anything, as by the window's Write.
+    // The table and the signalling windows are checked before the radio hears anything, as by
+    // their Write.
     RadioImage scratch;
     const Conversion check = sheetOverImage(m_window.sheet(), &scratch);
     if (!check.ok()) {
         showError(&m_window, check.error);
         return;
     }
+    QList<compare::Window> compared(std::begin(compare::kMainWindows),
+                                    std::end(compare::kMainWindows));
+    std::vector<std::pair<Bank, std::vector<Payload>>> signalling;
+    for (const SignallingPart &part : signallingParts(m_window)) {
+        QString error;
+        std::optional<std::vector<Payload>> payloads = part.window->payloadsToWrite(&error);
+        if (!payloads) {
+            showError(
+                &m_window,
+                in(kWindowRefused).arg(compare::nameOf(part.part).in(displayLanguage()), error));
+            return;
+        }
+        signalling.emplace_back(compare::bankOf(part.part), std::move(*payloads));
+        compared << part.part;
+    }
     RadioImage radio;
     QString error;
     const RadioSession::Result result = runSession(
-        kVerifying, RadioSession::mainBlockCount(),
-        [&](RadioSession &s) { return s.readMain(&radio); }, &error);
+        kVerifying, allBlocks(), [&](RadioSession &s) { return s.readAll(&radio); }, &error);
     if (result == RadioSession::Result::Interrupted) {
         showError(&m_window, in(kVerifyCancelled));
         return;
@@ -375,15 +434,51 @@ void RadioImageMenu::verifyRadioClick()
         return;
     }
     // The table written over the radio's own blocks: bytes no text covers keep the radio's, so
-    // only what the table says differently shows.
+    // only what the table says differently shows. The signalling windows' blocks are whole, as
+    // their Write sends them.
     RadioImage expected = radio;
     (void)sheetOverImage(m_window.sheet(), &expected);
-    const QList<ByteMismatch> mismatches = compareBlocks(expected, radio, mainBlocks());
-    if (!mismatches.isEmpty()) {
-        showError(&m_window, in(kRadioDiffers) + QLatin1Char('\n') + describe(mismatches));
+    for (const auto &[bank, payloads] : signalling) {
+        const QList<BlockAddress> blocks = RadioImage::addresses(bank);
+        for (std::size_t i = 0; i < payloads.size() && i < std::size_t(blocks.size()); ++i)
+            expected.setPayload(bank, blocks[qsizetype(i)].block, payloads[i]);
+    }
+    const QList<compare::Difference> differences =
+        compare::compareContents(expected, radio, displayLanguage(), compared);
+    if (differences.isEmpty()) {
+        showSuccess(&m_window, kRadioMatches.chinese.toString(), kRadioMatches.english.toString());
         return;
     }
-    showSuccess(&m_window, kRadioMatches.chinese.toString(), kRadioMatches.english.toString());
+    markDifferences(differences);
+    showError(&m_window, describe(kRadioDiffers, differences, compare::kTableAndRadio));
+}
+
+void RadioImageMenu::markDifferences(const QList<compare::Difference> &differences)
+{
+    const auto windowOf = [this](compare::Window part) -> QWidget * {
+        if (part == compare::Window::Channels || part == compare::Window::Settings)
+            return &m_window;
+        for (const SignallingPart &p : signallingParts(m_window)) {
+            if (p.part == part)
+                return p.window;
+        }
+        return nullptr;
+    };
+    for (const compare::Difference &d : differences) {
+        QWidget *window = d.isByte() ? nullptr : windowOf(d.window);
+        QWidget *control = window ? window->findChild<QWidget *>(d.control) : nullptr;
+        if (!control)
+            continue; // a byte no window shows is named in the message only
+        const QString note = in(kRadioValue).arg(d.second);
+        if (auto *grid = qobject_cast<TXStringGrid *>(control))
+            m_marks->markCell(grid, d.column, d.row, note);
+        else
+            m_marks->markControl(control, note);
+    }
+    // A read brings the radio's values: the marks have said what they had to.
+    m_marks->clearOn(m_window.rbtn);
+    for (const SignallingPart &p : signallingParts(m_window))
+        m_marks->clearOn(p.window->rbtn);
 }
 
 } // namespace wf

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "compare/radiodiff.h"
 #include "i18n/language.h"
 #include "protocol/radiosession.h"
 
@@ -13,10 +14,13 @@ class TForm1;
 
 namespace wf {
 
+class DifferenceMarks;
+
 /** The main window's File menu entries for complete radio images and for the verify: save every
  *  block of the radio to an image file, write an image back (after a snapshot, with a verify),
- *  and compare the radio with the table. They run a session of their own on the window's port
- *  while the window's own Read and Write stay exactly as they are. */
+ *  and compare the radio with the table and the signalling windows, marking where they differ. They
+ * run a session of their own on the window's port while the window's own Read and Write stay
+ * exactly as they are. */
 class RadioImageMenu final : public QObject
 {
     Q_OBJECT
@@ -37,6 +41,7 @@ private:
     void saveImageClick();
     void restoreImageClick();
     void verifyRadioClick();
+    void markDifferences(const QList<compare::Difference> &differences);
     QString askImageFile(bool save);
     bool lineIsFree();
     /** Runs `transfer` on a session of the window's port with the window disabled, under a
@@ -47,6 +52,7 @@ private:
                                     QString *error);
 
     TForm1 &m_window;
+    DifferenceMarks *m_marks = nullptr; ///< where the last verify found the radio otherwise
 };
 
 } // namespace wf

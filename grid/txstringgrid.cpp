@@ -180,6 +180,34 @@ void TXStringGrid::setCells(int col, int row, const QString &text)
     m_model->setCell(col, row, text);
 }
 
+void TXStringGrid::setCellMark(int col, int row, const QString &note)
+{
+    if (note.isEmpty())
+        m_marks.remove({col, row});
+    else
+        m_marks.insert({col, row}, note);
+    viewport()->update(visualRect(m_model->index(row, col)));
+}
+
+QString TXStringGrid::cellMark(int col, int row) const
+{
+    return m_marks.value({col, row});
+}
+
+void TXStringGrid::clearCellMarks()
+{
+    if (m_marks.isEmpty())
+        return;
+    m_marks.clear();
+    viewport()->update();
+}
+
+QColor TXStringGrid::markColor()
+{
+    // A light amber, far from the header's sky blue and the selection, under black text.
+    return QColor(255, 214, 140);
+}
+
 QStringList TXStringGrid::rowTexts(int row) const
 {
     QStringList texts;
@@ -439,6 +467,8 @@ void TXStringGrid::paintCell(QPainter *painter, const QRect &rect, int col, int 
         background = column->Color();
         font = column->Font();
     }
+    if (!fixedCell && m_marks.contains({col, row}))
+        background = markColor();
     if (state & Selected) {
         background = m_selectedColor;
         textColor = m_selectedTextColor;

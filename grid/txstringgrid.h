@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
 #include <QPointer>
 #include <QStringList>
 #include <QTableView>
@@ -83,6 +84,15 @@ public:
     /** One row as ColCount texts, for the data file. */
     QStringList rowTexts(int row) const;
     void setRowTexts(int row, const QStringList &texts);
+
+    /** Marks a cell with a note: it is drawn in markColor() and shows the note as its tooltip
+     *  and, to screen readers, as its description. An empty note takes the mark away. Marks
+     *  stay until taken away, whatever the cell's text does. */
+    void setCellMark(int col, int row, const QString &note);
+    QString cellMark(int col, int row) const;
+    void clearCellMarks();
+    /** The background of a marked cell and of a marked control (DifferenceMarks). */
+    static QColor markColor();
 
     /** The current cell. A new grid starts on column 1 of row 1 (the first cell that is not
      *  fixed), so typing at once edits it. */
@@ -188,6 +198,8 @@ private:
     QPointer<QAbstractButton> m_corner;
     std::vector<std::unique_ptr<TXStringColumnItem>> m_columns;
     QList<int> m_colWidths;
+
+    QHash<QPair<int, int>, QString> m_marks; // by (col, row)
 
     int m_fixedRows = 1;
     int m_fixedCols = 1;

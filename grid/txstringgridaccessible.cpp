@@ -49,7 +49,11 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        return t == QAccessible::Name && isValid() ? m_grid->Cells(m_col, m_row) : QString();
+        if (!isValid())
+            return {};
+        if (t == QAccessible::Description)
+            return m_grid->cellMark(m_col, m_row);
+        return t == QAccessible::Name ? m_grid->Cells(m_col, m_row) : QString();
     }
     void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override;

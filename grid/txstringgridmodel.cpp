@@ -24,7 +24,13 @@ int TXStringGridModel::columnCount(const QModelIndex &parent) const
 
 QVariant TXStringGridModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
+        return {};
+    if (role == Qt::ToolTipRole) {
+        const QString note = m_grid->cellMark(index.column(), index.row());
+        return note.isEmpty() ? QVariant() : QVariant(note);
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     return cell(index.column(), index.row());
 }

@@ -70,6 +70,7 @@ struct Control
     int maxLength = 0;   ///< edits: at most this many characters; 0 for no limit
     QStringView label{}; ///< the label that carries the control's caption, if any
     bool enabled = true; ///< false: shown but not editable
+    bool stored = true;  ///< false: the window's own, no block of the radio carries it
 };
 
 /** A combo box, or a drop-down list when `kind` says so. */
@@ -124,6 +125,15 @@ template<class Record>
 constexpr Control<Record> displayOnly(Control<Record> c)
 {
     c.enabled = false;
+    return c;
+}
+
+/** The same control, kept by the window alone: the radio has no byte for it, so a read never
+ *  changes it and a comparison of two radios never finds it. */
+template<class Record>
+constexpr Control<Record> windowOnly(Control<Record> c)
+{
+    c.stored = false;
     return c;
 }
 

@@ -4,10 +4,14 @@
 #include "app/filedialogs.h"
 #include "app/tform1.h"
 #include "channels/mainblocks.h"
+#include "grid/txstringgrid.h"
 #include "i18n/language.h"
 #include "i18n/ui/messagebox.h"
 #include "protocol/radioimage.h"
 #include "signalling/dtmf/ui/tform2.h"
+#include "signalling/fivetone/ui/tform5.h"
+#include "signalling/fsk/ui/tform6.h"
+#include "signalling/twotone/ui/tform4.h"
 #include "support/questions.h"
 #include "support/vradioprocess.h"
 #include "tools/vradio/radiomemory.h"
@@ -213,28 +217,65 @@ void TestRadioImageMenu::verifyAgainstTheTable()
     VirtualRadioProcess radio({"--no-pacing"});
     QVERIFY2(radio.start(), qPrintable(radio.errorString()));
     TForm1 &form = openWindow(radio.devicePath());
-    // The window's own Read fills the table; the verify then finds the radio as the table says.
+    TForm2 dtmf(form.link(), *form.comcbb);
+    TForm4 twoTone(form.link(), *form.comcbb);
+    TForm5 fiveTone(form.link(), *form.comcbb);
+    TForm6 fsk(form.link(), *form.comcbb);
+    form.Form2 = &dtmf;
+    form.Form4 = &twoTone;
+    form.Form5 = &fiveTone;
+    form.Form6 = &fsk;
+    const auto forget =
+        qScopeGuard([&form] { form.Form2 = form.Form4 = form.Form5 = form.Form6 = nullptr; });
+    // The windows' own Reads fill them; the verify then finds the radio as they say.
     form.rbtn->click();
     QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
     QTRY_VERIFY(form.rbtn->isEnabled());
+    for (SignallingWindow *window : {form.Form2, form.Form4, form.Form5, form.Form6}) {
+        window->rbtn->click();
+        QTRY_COMPARE_WITH_TIMEOUT(window->running(), BlockTransfer::Kind::None, kTransferTimeoutMs);
+    }
+    m_messages.clear();
     trigger("verifyRadio");
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 2, kTransferTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
     QCOMPARE(m_messages.last().text, QStringLiteral("The radio holds the table."));
 
+    // A channel's cell, a DTMF box and a 2-Tone cell say otherwise than the radio.
     ChannelRow row = form.channelRow(2);
     row[column::RxFrequency] = QStringLiteral("145.50000");
     form.setChannelRow(2, row);
+    auto *callAlert = dtmf.findChild<QComboBox *>(QStringLiteral("cb8"));
+    QVERIFY(callAlert);
+    callAlert->setCurrentText(QStringLiteral("Continuous"));
+    twoTone.xg2->setCells(2, 1, QStringLiteral("REPLY"));
     trigger("verifyRadio");
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 3, kTransferTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 2, kTransferTimeoutMs);
     QCOMPARE(m_messages.last().kind, MessageKind::Error);
-    const QStringList lines = m_messages.last().text.split('\n');
-    QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[0], QStringLiteral("The radio differs from the table:"));
-    QVERIFY2(lines[1].startsWith(QStringLiteral("CH 2 byte 0: ")), qPrintable(lines[1]));
+    QCOMPARE(m_messages.last().text.split('\n'),
+             QStringList({"The radio differs from the table in 3 places: Channel table 1, DTMF 1, "
+                          "2-Tone 1. The windows mark each field that differs, with the radio's "
+                          "value as its tooltip.",
+                          "CH 2, RX Freq: table 145.50000, radio 438.52500",
+                          "DTMF, Call Alert: table Continuous, radio Normal",
+                          "2-Tone decode 1, Response Mode (Decode1): table REPLY, radio REMIND"}));
+    QCOMPARE(form.xg->cellMark(column::RxFrequency, 2), QStringLiteral("Radio: 438.52500"));
+    QCOMPARE(form.xg->model()->index(2, column::RxFrequency).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("Radio: 438.52500"));
+    QCOMPARE(form.xg->cellMark(column::RxFrequency, 1), QString());
+    QCOMPARE(callAlert->toolTip(), QStringLiteral("Radio: Normal"));
+    QCOMPARE(callAlert->palette().color(QPalette::Base), TXStringGrid::markColor());
+    QCOMPARE(twoTone.xg2->cellMark(2, 1), QStringLiteral("Radio: REMIND"));
+
+    // The next edit takes every mark away.
+    form.xg->SetEditText(column::Power, 1, QStringLiteral("LOW"));
+    QCOMPARE(form.xg->cellMark(column::RxFrequency, 2), QString());
+    QCOMPARE(twoTone.xg2->cellMark(2, 1), QString());
+    QCOMPARE(callAlert->toolTip(), QString());
+    QVERIFY(callAlert->palette().color(QPalette::Base) != TXStringGrid::markColor());
 
     // The window's own Read still has its line afterwards.
     form.rbtn->click();
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 4, kTransferTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 3, kTransferTimeoutMs);
     QCOMPARE(form.channelRow(2)[column::RxFrequency].trimmed(), QStringLiteral("438.52500"));
 }
 

@@ -63,12 +63,12 @@ inline constexpr ItemList kDelayItems{{}, 50, 1000, 50};
 
 /** The window's controls in tab order, each with the label that carries its caption. */
 inline constexpr Control<Texts> kControls[] = {
-    comboBox(u"CCIR", u"Label5", &Texts::CCIR, ItemList{kStandards}, same(u"CCIR")),
+    windowOnly(comboBox(u"CCIR", u"Label5", &Texts::CCIR, ItemList{kStandards}, same(u"CCIR"))),
     comboBox(u"cb1", u"Label1", &Texts::cb1, kDelayItems, same(u"500")),
     comboBox(u"cb2", u"Label2", &Texts::cb2, kDelayItems, same(u"500")),
     comboBox(u"cb3", u"Label3", &Texts::cb3, kDelayItems, same(u"500")),
     comboBox(u"cb4", u"Label4", &Texts::cb4, kDelayItems, same(u"500")),
-    edit(u"ed1", u"Label8", &Texts::ed1, same(u"6000")),
+    windowOnly(edit(u"ed1", u"Label8", &Texts::ed1, same(u"6000"))),
 };
 
 /** The standards grid `xg1`: a header row and one row per standard, named in column 0. */

@@ -40,6 +40,15 @@ inline constexpr Control<Texts> kControls[] = {
     checkBox(u"CheckBox1", QStringView(), &Texts::CheckBox1, true),
 };
 
+/** The fleet/ID grid `xg1`: a header row and sixteen entries numbered in column 0. */
+inline constexpr QStringView kEntryGrid = u"xg1";
+
+/** The cells of an entry row by column. */
+inline constexpr GridCell<Entry> kEntryCells[] = {
+    {1, &Entry::fleet},
+    {2, &Entry::id},
+};
+
 /** Every caption of the window in both languages; the title and the ID column read the same in
  *  both. */
 inline constexpr Caption kCaptions[] = {
@@ -50,9 +59,9 @@ inline constexpr Caption kCaptions[] = {
     {u"Label4", kNoColumn, caption::kTxDelay},
     {u"Label5", kNoColumn, caption::kMessageTimer},
     {u"CheckBox1", kNoColumn, caption::kSideTone},
-    {u"xg1", 0, {u"编号", u"NO."}},
-    {u"xg1", 1, caption::kFleet},
-    {u"xg1", 2, caption::kId},
+    {kEntryGrid, 0, {u"编号", u"NO."}},
+    {kEntryGrid, 1, caption::kFleet},
+    {kEntryGrid, 2, caption::kId},
     {u"wbtn", kNoColumn, {u"写入", u"Write"}},
     {u"rbtn", kNoColumn, {u"读取", u"Read"}},
     {u"Button3", kNoColumn, {u"关闭", u"Close"}},

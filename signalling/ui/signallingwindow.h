@@ -114,6 +114,12 @@ public:
     /** Shows the blocks of `image` that belong to this window's bank, as a read would: they are
      *  the window's unchanged contents, come from `origin`. */
     void showImage(const RadioImage &image, ContentsOrigin origin);
+    /** The payloads this window's Write would send, block 0 first, or nothing with the message
+     *  of the first text the radio cannot take: what the window holds, as the radio would. */
+    std::optional<std::vector<Payload>> payloadsToWrite(QString *error)
+    {
+        return buildWrite(error);
+    }
 
 public slots:
     void wbtnClick();

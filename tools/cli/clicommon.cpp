@@ -3,9 +3,9 @@
 
 #include "channels/datafile.h"
 #include "channels/sheetimage.h"
+#include "i18n/languagesettings.h"
 #include "protocol/regularfile.h"
 #include "protocol/snapshots.h"
-#include "i18n/languagesettings.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -30,11 +30,6 @@ extern "C" void onStopSignal(int)
     const char byte = 1;
     const ssize_t written = ::write(g_signalSockets[0], &byte, 1);
     (void)written;
-}
-
-QList<BlockAddress> mainAddresses()
-{
-    return RadioImage::addresses(Bank::Channels) + RadioImage::addresses(Bank::Settings);
 }
 
 // "channels and settings", "DTMF, FSK and 2-Tone".
@@ -183,6 +178,13 @@ void Arguments::addTimeoutOption()
                         QStringLiteral("SECONDS"), QStringLiteral("10")});
 }
 
+void Arguments::addFormatOption(const QString &help)
+{
+    m_formats = true;
+    m_parser.addOption(
+        {QStringLiteral("format"), help, QStringLiteral("text|csv|json"), QStringLiteral("text")});
+}
+
 bool Arguments::parse(const QStringList &arguments, int *exit)
 {
     QStringList line = arguments;
@@ -214,6 +216,19 @@ bool Arguments::parse(const QStringList &arguments, int *exit)
             return false;
         }
         m_timeoutMs = *ms;
+    }
+    if (m_formats) {
+        const QString name = m_parser.value(QStringLiteral("format"));
+        if (name == QLatin1String("csv")) {
+            m_format = SheetFormat::Csv;
+        } else if (name == QLatin1String("json")) {
+            m_format = SheetFormat::Json;
+        } else if (name != QLatin1String("text")) {
+            complain(
+                QStringLiteral("%1: --format is text, csv or json, not '%2'").arg(m_command, name));
+            *exit = kUsageError;
+            return false;
+        }
     }
     if (m_radio && port().isEmpty()) {
         complain(QStringLiteral("%1: --port is required (writefreq-cli ports lists them)")
@@ -477,18 +492,31 @@ int loadSource(const QString &name, int timeoutMs, Source *source)
     return kSuccess;
 }
 
-QStringList describeDifferences(const RadioImage &written, const RadioImage &radio,
-                                const QList<BlockAddress> &blocks)
+int comparedImages(const Source &a, const Source &b, RadioImage *first, RadioImage *second,
+                   QList<compare::Window> *windows)
 {
-    QStringList lines;
-    for (const ByteMismatch &m : compareBlocks(written, radio, blocks)) {
-        lines << QStringLiteral("%1 byte %2: wrote %3, the radio holds %4")
-                     .arg(describeBlock(m.address))
-                     .arg(m.byte)
-                     .arg(m.expected, 2, 16, QLatin1Char('0'))
-                     .arg(m.actual, 2, 16, QLatin1Char('0'));
+    const RadioImage base = a.image ? *a.image : b.image ? *b.image : RadioImage();
+    for (const auto &[source, image] : {std::pair{&a, first}, std::pair{&b, second}}) {
+        *image = source->image ? *source->image : base;
+        if (source->image)
+            continue;
+        const Conversion built = sheetOverImage(source->sheet, image);
+        if (!built.ok()) {
+            complain(QStringLiteral("%1: %2").arg(source->name, built.error));
+            return kBadFile;
+        }
     }
-    return lines;
+    if (a.image && b.image) {
+        // Snapshots of some banks compare in the banks both hold.
+        windows->clear();
+        for (const compare::Window window : compare::kWindows) {
+            if (a.image->holds(compare::bankOf(window)) && b.image->holds(compare::bankOf(window)))
+                *windows << window;
+        }
+    } else
+        *windows = QList<compare::Window>(std::begin(compare::kMainWindows),
+                                          std::end(compare::kMainWindows));
+    return kSuccess;
 }
 
 void keepReadSnapshot(RadioImage image, const QString &port)
@@ -631,15 +659,28 @@ WriteOutcome writeSafely(RadioSession &session, RadioImage image, const ChannelS
                         .arg(session.errorText()),
                     QStringLiteral("verify failed: %1").arg(session.errorText()));
     }
-    outcome.mismatches = describeDifferences(
-        image, back, scope == WriteScope::Main ? mainAddresses() : image.heldBlocks());
-    if (!outcome.mismatches.isEmpty()) {
-        for (const QString &line : outcome.mismatches)
+    // A restore of some banks compares the windows of those banks only.
+    QList<compare::Window> windows;
+    for (const compare::Window window : compare::kWindows) {
+        if (scope == WriteScope::Main
+                ? std::find(std::begin(compare::kMainWindows), std::end(compare::kMainWindows),
+                            window) != std::end(compare::kMainWindows)
+                : image.holds(compare::bankOf(window)))
+            windows << window;
+    }
+    outcome.differences = compare::compareContents(image, back, Language::English, windows);
+    if (!outcome.differences.isEmpty()) {
+        for (const compare::Difference &d : std::as_const(outcome.differences))
+            outcome.mismatches << compare::sentence(d, compare::kWrittenAndRadio,
+                                                    Language::English);
+        for (const QString &line : std::as_const(outcome.mismatches))
             complain(QStringLiteral("verify mismatch: %1").arg(line));
         return fail(kVerifyMismatch,
-                    QStringLiteral("verify failed: %1 byte(s) differ%2")
-                        .arg(outcome.mismatches.size())
-                        .arg(snapshotNote),
+                    QStringLiteral("verify failed: %1%2")
+                        .arg(outcome.differences.size() == 1
+                                 ? QStringLiteral("1 difference")
+                                 : QStringLiteral("%1 differences").arg(outcome.differences.size()),
+                             snapshotNote),
                     QStringLiteral("verify mismatch: %1")
                         .arg(outcome.mismatches.join(QStringLiteral("; "))));
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "compare/radiodiff.h"
 #include "i18n/language.h"
 #include "protocol/radiosession.h"
 #include "tools/cli/sheettext.h"
@@ -87,6 +88,10 @@ public:
     bool verify() const { return !m_parser.isSet(QStringLiteral("no-verify")); }
     /** Adds --timeout alone, for commands that read a radio only when told radio:PORT. */
     void addTimeoutOption();
+    /** Adds --format text|csv|json. */
+    void addFormatOption(const QString &help);
+    /** --format, once parsed. */
+    SheetFormat format() const { return m_format; }
     /** Parses; on --help prints the help and sets *exit to 0, on an error complains and sets it
      *  to kUsageError. True when the command should run. */
     bool parse(const QStringList &arguments, int *exit);
@@ -102,9 +107,11 @@ private:
     QString m_positional;
     QCommandLineParser m_parser;
     int m_timeoutMs = RadioSession::kDefaultTimeoutMs;
+    SheetFormat m_format = SheetFormat::Text;
     bool m_radio = false;
     bool m_timeout = false;
     bool m_severalPorts = false;
+    bool m_formats = false;
 };
 
 /** Requests to stop, counted: the first asks a command to finish what it does, a second to
@@ -177,6 +184,13 @@ int refuseOtherKind(const QString &path, FileKind wanted);
  *  from the radio). Returns 0 or the exit code of the failure, having complained. */
 int loadSource(const QString &name, int timeoutMs, Source *source);
 
+/** Two inputs of diff as radio images, and the windows both of them hold: a data file's table and
+ *  settings are built over the other input's blocks (or blank ones), so that only what its
+ *  texts say counts; the signalling windows count only when both inputs are images or radios.
+ *  Returns 0 or the exit code, having complained about a text the radio cannot take. */
+int comparedImages(const Source &a, const Source &b, RadioImage *first, RadioImage *second,
+                   QList<compare::Window> *windows);
+
 /** The table and settings of the data file at `path`, with every block built from them and
  *  checked before anything is sent. Returns 0 or the exit code, having complained. */
 int loadDataFile(const QString &path, ChannelSheet *sheet);
@@ -185,17 +199,13 @@ int loadDataFile(const QString &path, ChannelSheet *sheet);
  *  said on standard error (unless quiet) and leaves the read as it is. */
 void keepReadSnapshot(RadioImage image, const QString &port);
 
-/** What the radio holds in `blocks` that differs from what was written, one line each; none
- *  when the verify found nothing. The write's messages and the fleet's log both say it so. */
-QStringList describeDifferences(const RadioImage &written, const RadioImage &radio,
-                                const QList<BlockAddress> &blocks);
-
 /** The outcome of a write with its snapshot and verify. */
 struct WriteOutcome
 {
     int exitCode = kSuccess;
-    QString snapshot;       ///< the snapshot file, when one was taken
-    QStringList mismatches; ///< what the verify found, as describeDifferences says it
+    QString snapshot;                       ///< the snapshot file, when one was taken
+    QList<compare::Difference> differences; ///< what the verify found
+    QStringList mismatches; ///< the same, one line a difference ("CH 3, TX Power: written ...")
     QString summary;        ///< one line for a log
 };
 

@@ -2,6 +2,7 @@
 #include "tools/cli/sheettext.h"
 
 #include "channels/sheetimage.h"
+#include "compare/radiodiff.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -35,17 +36,7 @@ const std::array<QStringView, setting::kCount> &settingNames()
 
 namespace {
 
-QString csvField(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-namespace {
+using compare::csvField;
 
 // A channel's cell as the radio will have it: the channel is the row the write puts it in,
 // whatever number the file's first column holds.
@@ -55,63 +46,65 @@ QString shownCell(const ChannelSheet &sheet, int row, int c)
                                : sheet.rows[std::size_t(row)][std::size_t(c)].trimmed();
 }
 
-} // namespace
-
-QString formatText(const ChannelSheet &sheet)
+// Lines of cells, each column as wide as its widest cell, two blanks between.
+QString alignedLines(const QList<QStringList> &lines)
 {
-    std::array<int, column::kCount> widths{};
-    for (int c = 0; c < column::kCount; ++c) {
-        widths[std::size_t(c)] = int(fieldNames()[std::size_t(c)].size());
-        for (int row = 1; row <= kChannelCount; ++row) {
-            widths[std::size_t(c)] =
-                std::max(widths[std::size_t(c)], int(shownCell(sheet, row, c).size()));
+    QList<int> widths;
+    for (const QStringList &line : lines) {
+        for (qsizetype c = 0; c < line.size(); ++c) {
+            if (c >= widths.size())
+                widths << 0;
+            widths[c] = std::max(widths[c], int(line[c].size()));
         }
     }
     QString text;
-    const auto line = [&](const auto &cellAt) {
+    for (const QStringList &line : lines) {
         QStringList cells;
-        for (int c = 0; c < column::kCount; ++c)
-            cells << cellAt(c).leftJustified(widths[std::size_t(c)]);
+        for (qsizetype c = 0; c < line.size(); ++c)
+            cells << line[c].leftJustified(widths[c]);
         text += cells.join(QStringLiteral("  ")).trimmed() + QLatin1Char('\n');
-    };
-    line([](int c) { return fieldNames()[std::size_t(c)].toString(); });
-    for (int row = 1; row <= kChannelCount; ++row)
-        line([&](int c) { return shownCell(sheet, row, c); });
-    text += QLatin1Char('\n');
-    int nameWidth = 0;
-    for (QStringView name : settingNames())
-        nameWidth = std::max(nameWidth, int(name.size()));
-    for (int i = 0; i < setting::kCount; ++i) {
-        text += QStringLiteral("%1  %2\n")
-                    .arg(settingNames()[std::size_t(i)].toString().leftJustified(nameWidth),
-                         sheet.settings[std::size_t(i)]);
     }
     return text;
 }
 
-QString formatCsv(const ChannelSheet &sheet)
+QString csvLines(const QList<QStringList> &lines)
 {
     QString text;
+    for (const QStringList &line : lines) {
+        QStringList cells;
+        for (const QString &cell : line)
+            cells << csvField(cell);
+        text += cells.join(QLatin1Char(',')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+QList<QStringList> channelLines(const ChannelSheet &sheet)
+{
+    QList<QStringList> lines;
     QStringList header;
     for (QStringView name : fieldNames())
-        header << csvField(name.toString());
-    text += header.join(QLatin1Char(',')) + QLatin1Char('\n');
+        header << name.toString();
+    lines << header;
     for (int row = 1; row <= kChannelCount; ++row) {
         QStringList cells;
         for (int c = 0; c < column::kCount; ++c)
-            cells << csvField(shownCell(sheet, row, c));
-        text += cells.join(QLatin1Char(',')) + QLatin1Char('\n');
+            cells << shownCell(sheet, row, c);
+        lines << cells;
     }
-    // The settings follow as name,value pairs after a blank line, so a spreadsheet shows both.
-    text += QLatin1Char('\n');
-    for (int i = 0; i < setting::kCount; ++i) {
-        text += csvField(settingNames()[std::size_t(i)].toString()) + QLatin1Char(',') +
-                csvField(sheet.settings[std::size_t(i)]) + QLatin1Char('\n');
-    }
-    return text;
+    return lines;
 }
 
-QString formatJson(const ChannelSheet &sheet)
+QList<QStringList> settingLines(const ChannelSheet &sheet)
+{
+    QList<QStringList> lines;
+    for (int i = 0; i < setting::kCount; ++i)
+        lines << QStringList{settingNames()[std::size_t(i)].toString(),
+                             sheet.settings[std::size_t(i)]};
+    return lines;
+}
+
+QJsonArray channelsJson(const ChannelSheet &sheet)
 {
     QJsonArray channels;
     for (int row = 1; row <= kChannelCount; ++row) {
@@ -123,101 +116,137 @@ QString formatJson(const ChannelSheet &sheet)
         }
         channels.append(channel);
     }
+    return channels;
+}
+
+QJsonObject settingsJson(const ChannelSheet &sheet)
+{
     QJsonObject settings;
     for (int i = 0; i < setting::kCount; ++i)
         settings.insert(settingNames()[std::size_t(i)].toString(), sheet.settings[std::size_t(i)]);
-    QJsonObject root;
-    root.insert(QStringLiteral("channels"), channels);
-    root.insert(QStringLiteral("settings"), settings);
-    return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
+    return settings;
 }
 
-QString hexByte(quint8 value)
+// A signalling window as a script reads it: its controls as caption and value, then each grid
+// as a header of captions over its rows, the first column naming the row.
+struct WindowTable
 {
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
+    QList<QStringList> controls;
+    struct Grid
+    {
+        QString rowWord;
+        QList<QStringList> lines; ///< the header first
+    };
+    QList<Grid> grids;
+};
+
+WindowTable windowTable(compare::Window window, const RadioImage &image)
+{
+    constexpr Language language = Language::English;
+    WindowTable table;
+    QStringView grid;
+    int row = 0;
+    for (const compare::ShownField &field : compare::shownFields(window, image, language)) {
+        if (!field.isCell()) {
+            table.controls << QStringList{compare::captionOf(field, language), field.text};
+            continue;
+        }
+        if (field.control != grid) {
+            grid = field.control;
+            row = 0;
+            table.grids.append({compare::rowWordOf(window, grid).in(language).toString(),
+                                {{compare::rowWordOf(window, grid).in(language).toString()}}});
+        }
+        WindowTable::Grid &current = table.grids.last();
+        if (field.row != row) {
+            row = field.row;
+            // A row is named as the window's messages name it, less the window's name.
+            const QString place = compare::placeOf(field, language);
+            current.lines << QStringList{place.mid(place.lastIndexOf(QLatin1Char(' ')) + 1)};
+        }
+        if (row == 1)
+            current.lines.first() << compare::captionOf(field, language);
+        current.lines.last() << field.text;
+    }
+    return table;
 }
 
-QString blockName(const BlockAddress &address)
+QString windowText(compare::Window window, const RadioImage &image, SheetFormat format)
 {
-    if (address.bank == Bank::Channels)
-        return QStringLiteral("channel %1 block").arg(address.block);
-    if (address.bank == Bank::Settings)
-        return QStringLiteral("settings block");
-    return QStringLiteral("%1 block %2").arg(bankName(address.bank)).arg(address.block);
+    const WindowTable table = windowTable(window, image);
+    const QString title = compare::nameOf(window).english.toString() + QLatin1Char('\n');
+    QString text = title + (format == SheetFormat::Csv ? csvLines(table.controls)
+                                                       : alignedLines(table.controls));
+    for (const WindowTable::Grid &grid : table.grids)
+        text += QLatin1Char('\n') +
+                (format == SheetFormat::Csv ? csvLines(grid.lines) : alignedLines(grid.lines));
+    return text;
+}
+
+QJsonObject windowJson(compare::Window window, const RadioImage &image)
+{
+    const WindowTable table = windowTable(window, image);
+    QJsonObject object;
+    for (const QStringList &control : table.controls)
+        object.insert(control[0], control[1]);
+    for (const WindowTable::Grid &grid : table.grids) {
+        QJsonArray rows;
+        const QStringList &header = grid.lines.first();
+        for (qsizetype r = 1; r < grid.lines.size(); ++r) {
+            const QStringList &line = grid.lines[r];
+            QJsonObject row;
+            bool number = false;
+            const int n = line[0].toInt(&number);
+            row.insert(header[0], number ? QJsonValue(n) : QJsonValue(line[0]));
+            for (qsizetype c = 1; c < line.size(); ++c)
+                row.insert(header[c], line[c]);
+            rows.append(row);
+        }
+        object.insert(grid.rowWord, rows);
+    }
+    return object;
 }
 
 } // namespace
 
 QString formatSheet(const ChannelSheet &sheet, SheetFormat format)
 {
-    switch (format) {
-    case SheetFormat::Text:
-        return formatText(sheet);
-    case SheetFormat::Csv:
-        return formatCsv(sheet);
-    case SheetFormat::Json:
-        return formatJson(sheet);
-    }
-    return {};
+    Source source;
+    source.sheet = sheet;
+    return formatTables(source, {compare::Window::Channels, compare::Window::Settings}, format);
 }
 
-QStringList describeDifferences(const Source &a, const Source &b)
+QString formatTables(const Source &source, const QList<compare::Window> &windows,
+                     SheetFormat format)
 {
-    QStringList lines;
-    const ChannelSheet left = sheetIn(a.sheet, Language::English);
-    const ChannelSheet right = sheetIn(b.sheet, Language::English);
-    const QString arrow = QStringLiteral(" \u2192 ");
-    const auto shown = [](const QString &text) {
-        const QString trimmed = text.trimmed();
-        return trimmed.isEmpty() ? QStringLiteral("(empty)") : trimmed;
-    };
-    QList<int> channelsWithTextChanges;
-    for (int row = 1; row <= kChannelCount; ++row) {
-        for (int c = 1; c < column::kCount; ++c) {
-            const QString &x = left.rows[std::size_t(row)][std::size_t(c)];
-            const QString &y = right.rows[std::size_t(row)][std::size_t(c)];
-            if (x.trimmed() == y.trimmed())
-                continue;
-            lines << QStringLiteral("channel %1 %2 %3%4%5")
-                         .arg(row)
-                         .arg(fieldNames()[std::size_t(c)].toString(), shown(x), arrow, shown(y));
-            channelsWithTextChanges << row;
+    if (format == SheetFormat::Json) {
+        QJsonObject root;
+        for (compare::Window window : windows) {
+            const QString key = compare::keyOf(window).toString();
+            if (window == compare::Window::Channels)
+                root.insert(key, channelsJson(source.sheet));
+            else if (window == compare::Window::Settings)
+                root.insert(key, settingsJson(source.sheet));
+            else if (source.image)
+                root.insert(key, windowJson(window, *source.image));
         }
+        return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
     }
-    bool settingsChanged = false;
-    for (int i = 0; i < setting::kCount; ++i) {
-        const QString &x = left.settings[std::size_t(i)];
-        const QString &y = right.settings[std::size_t(i)];
-        if (x.trimmed() == y.trimmed())
-            continue;
-        settingsChanged = true;
-        lines << QStringLiteral("settings %1 %2%3%4")
-                     .arg(settingNames()[std::size_t(i)].toString(), shown(x), arrow, shown(y));
+    // One block a table, a blank line between; the settings follow the channels as name,value
+    // pairs, so a spreadsheet shows both.
+    QStringList blocks;
+    for (compare::Window window : windows) {
+        const auto lines = [format](const QList<QStringList> &cells) {
+            return format == SheetFormat::Csv ? csvLines(cells) : alignedLines(cells);
+        };
+        if (window == compare::Window::Channels)
+            blocks << lines(channelLines(source.sheet));
+        else if (window == compare::Window::Settings)
+            blocks << lines(settingLines(source.sheet));
+        else if (source.image)
+            blocks << windowText(window, *source.image, format);
     }
-    if (!a.image || !b.image)
-        return lines;
-
-    // Both sides are memory: bytes no text shows (and the signalling banks) count as well.
-    for (const BlockAddress &address : RadioImage::addresses()) {
-        if (!a.image->holds(address.bank) || !b.image->holds(address.bank))
-            continue;
-        if (address.bank == Bank::Channels && channelsWithTextChanges.contains(address.block))
-            continue;
-        if (address.bank == Bank::Settings && settingsChanged)
-            continue;
-        const QList<ByteMismatch> bytes = compareBlocks(*a.image, *b.image, {address});
-        if (bytes.isEmpty())
-            continue;
-        QStringList changes;
-        for (const ByteMismatch &m : bytes) {
-            changes << QStringLiteral("byte %1: %2%3%4")
-                           .arg(m.byte)
-                           .arg(hexByte(m.expected), arrow, hexByte(m.actual));
-        }
-        lines << QStringLiteral("%1 %2").arg(blockName(address),
-                                             changes.join(QStringLiteral(", ")));
-    }
-    return lines;
+    return blocks.join(QLatin1Char('\n'));
 }
 
 } // namespace wf::cli

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "channels/mainblocks.h"
+#include "compare/shownfields.h"
 #include "i18n/language.h"
 #include "protocol/radioimage.h"
 
@@ -36,11 +37,11 @@ const std::array<QStringView, setting::kCount> &settingNames();
 /** The table and settings of `source` in a format. */
 QString formatSheet(const ChannelSheet &sheet, SheetFormat format);
 
-/** The differences from `a` to `b`, one line each ("channel 3 receive frequency 145.50000 →
- *  146.00000", "settings squelch 3 → 5", "DTMF block 2 byte 5: 03 → 04"); none when equal.
- *  Texts are compared in English, whatever language each side was saved in; blocks are compared
- *  byte for byte where both sides have them, and a block that differs only where no text shows
- *  it is named too. */
-QStringList describeDifferences(const Source &a, const Source &b);
+/** The tables of `windows` of `source` in a format: the channel table and the settings as
+ *  formatSheet() prints them, each signalling window's controls and grids under the captions the
+ *  window shows (one block of text or CSV a window, under its name; one JSON member a window).
+ *  The signalling windows are read from `source.image`, which they need. */
+QString formatTables(const Source &source, const QList<compare::Window> &windows,
+                     SheetFormat format);
 
 } // namespace wf::cli

@@ -34,7 +34,7 @@ TForm6::TForm6(RadioLink &link, QComboBox &portBox, QWidget *parent)
     auto *form = new QFormLayout;
     addControls(form, fsk::kControls, 0, int(std::size(fsk::kControls)), displayLanguage());
 
-    xg1 = makeGrid(QStringLiteral("xg1"), 3, 1 + fsk::kEntryCount);
+    xg1 = makeGrid(fsk::kEntryGrid.toString(), 3, 1 + fsk::kEntryCount);
     xg1->setColWidths(0, 50);
     xg1->setColWidths(1, 90);
     xg1->setColWidths(2, 90);
@@ -74,21 +74,14 @@ fsk::Texts TForm6::texts() const
 {
     fsk::Texts texts;
     readControls(fsk::kControls, texts);
-    for (int e = 0; e < fsk::kEntryCount; ++e) {
-        texts.entries[std::size_t(e)].fleet = xg1->Cells(1, e + 1);
-        texts.entries[std::size_t(e)].id = xg1->Cells(2, e + 1);
-    }
+    readGrid(xg1, fsk::kEntryCells, texts.entries);
     return texts;
 }
 
 void TForm6::setTexts(const fsk::Texts &texts)
 {
     writeControls(fsk::kControls, texts);
-    for (int e = 0; e < fsk::kEntryCount; ++e) {
-        const fsk::Entry &entry = texts.entries[std::size_t(e)];
-        xg1->setCells(1, e + 1, entry.fleet);
-        xg1->setCells(2, e + 1, entry.id);
-    }
+    writeGrid(xg1, fsk::kEntryCells, texts.entries);
 }
 
 std::optional<std::vector<Payload>> TForm6::buildWrite(QString *error)
