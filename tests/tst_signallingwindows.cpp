@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -101,10 +102,13 @@ private slots:
     void fiveToneVectors();
     void toneReadsThenWritesReturnEveryDefinedByte();
     void fillAndClearRulesByTyping();
+    void typedCellsKeepTheirFirstKey_data();
+    void typedCellsKeepTheirFirstKey();
     void closeLeavesAnotherWindowsTransferAlone();
 
 private:
     void openWindows(const QStringList &ports);
+    SignallingWindow *window(const QString &name) const;
 
     std::unique_ptr<TForm1> m_main;
     std::unique_ptr<TForm2> m_dtmf;
@@ -153,6 +157,35 @@ void TestSignallingWindows::openWindows(const QStringList &ports)
           static_cast<QWidget *>(m_twoTone.get()), static_cast<QWidget *>(m_fiveTone.get())})
         window->show();
 }
+
+SignallingWindow *TestSignallingWindows::window(const QString &name) const
+{
+    for (SignallingWindow *w : std::initializer_list<SignallingWindow *>{
+             m_dtmf.get(), m_twoTone.get(), m_fiveTone.get(), m_fsk.get()}) {
+        if (w->objectName() == name)
+            return w;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// Shows the page a grid is on and makes one of its cells current, as a user does.
+TXStringGrid *showCell(SignallingWindow *window, const QString &gridName, int col, int row)
+{
+    auto *grid = window->findChild<TXStringGrid *>(gridName);
+    for (QWidget *page = grid; page; page = page->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(
+                page->parentWidget() ? page->parentWidget()->parentWidget() : nullptr))
+            tabs->setCurrentWidget(page);
+    }
+    QApplication::setActiveWindow(window);
+    grid->setFocus();
+    grid->setCurrentCell(col, row);
+    return grid;
+}
+
+} // namespace
 
 void TestSignallingWindows::dtmfRead_data()
 {
@@ -555,18 +588,15 @@ void TestSignallingWindows::keysAndEdits()
         QTest::sendKeyEvent(QTest::Click, focus, key, text, modifiers);
     };
 
-    // A memory: the editor opens on "12345678" selected, lower-case a..d become capitals and
-    // other letters go nowhere; keypad Enter ends the edit.
+    // A memory: the key that starts the edit is its first character, lower-case a..d become
+    // capitals and other letters go nowhere; keypad Enter ends the edit.
     form.PageControl1->setCurrentWidget(form.TabSheet1);
     QApplication::setActiveWindow(&form);
     form.xg2->setFocus();
     QTRY_VERIFY(form.xg2->hasFocus());
     form.xg2->setCurrentCell(1, 3);
-    type(Qt::Key_0, u"0"_s); // starts the edit; not entered
-    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-    QVERIFY(editor);
-    QCOMPARE(editor->selectedText(), u"12345678"_s);
     type(Qt::Key_A, u"a"_s);
+    QVERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
     type(Qt::Key_E, u"e"_s);
     type(Qt::Key_Minus, u"-"_s);
     type(Qt::Key_0, u"0"_s);
@@ -579,7 +609,7 @@ void TestSignallingWindows::keysAndEdits()
     QApplication::clipboard()->setText(u"123456789"_s);
     form.xg2->setFocus();
     form.xg2->setCurrentCell(1, 4);
-    type(Qt::Key_1, u"1"_s);
+    type(Qt::Key_F2, QString()); // opens on "12345678", all selected
     type(Qt::Key_V, u"\x16"_s, Qt::ControlModifier);
     type(Qt::Key_Return, u"\r"_s);
     QCOMPARE(form.xg2->Cells(1, 4), u"12345678"_s);
@@ -811,7 +841,6 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
     fiveTone.xg2->setFocus();
     QTRY_VERIFY(fiveTone.xg2->hasFocus());
     fiveTone.xg2->setCurrentCell(1, 4);
-    type(Qt::Key_1, u"1"_s); // opens the editor on "12345", selected
     for (const QChar c : u"2222A"_s)
         type(Qt::Key(c.unicode()), QString(c));
     type(Qt::Key_Return, u"\r"_s);
@@ -821,7 +850,7 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
     QCOMPARE(fiveTone.xg2->Cells(5, 4), u"CCIR"_s);
     fiveTone.xg2->setFocus();
     fiveTone.xg2->setCurrentCell(1, 4);
-    type(Qt::Key_1, u"1"_s);
+    type(Qt::Key_Backspace, u"\b"_s); // opens the editor on the code, selected
     type(Qt::Key_Delete, u"\x7f"_s);
     type(Qt::Key_Return, u"\r"_s);
     for (int c = 1; c <= 5; ++c)
@@ -841,6 +870,43 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
     QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
     fiveTone.ApplyCaptions(Language::English, captions::MainSetter::Switch);
     QCOMPARE(fiveTone.size(), QSize(934, 516));
+}
+
+void TestSignallingWindows::typedCellsKeepTheirFirstKey_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("DTMF memory") << u"Form2"_s << u"xg2"_s << 1 << u"4321"_s << u"4321"_s;
+    QTest::newRow("DTMF memory, letters raised")
+        << u"Form2"_s << u"xg2"_s << 1 << u"a1"_s << u"A1"_s;
+    QTest::newRow("2-Tone frequency") << u"Form4"_s << u"xg1"_s << 2 << u"4321"_s << u"4321"_s;
+    QTest::newRow("2-Tone pair, a drop-down") << u"Form4"_s << u"xg2"_s << 1 << u"CD"_s << u"CD"_s;
+    QTest::newRow("5-Tone time") << u"Form5"_s << u"xg1"_s << 1 << u"4321"_s << u"4321"_s;
+    QTest::newRow("5-Tone code") << u"Form5"_s << u"xg2"_s << 1 << u"43210"_s << u"43210"_s;
+    QTest::newRow("5-Tone standard, a list") << u"Form5"_s << u"xg3"_s << 1 << u"Z"_s << u"ZVEI1"_s;
+    QTest::newRow("FSK fleet") << u"Form6"_s << u"xg1"_s << 1 << u"4321"_s << u"4321"_s;
+}
+
+void TestSignallingWindows::typedCellsKeepTheirFirstKey()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, grid);
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+
+    openWindows({u"/nonexistent/radio"_s});
+    TXStringGrid *table = showCell(this->window(window), grid, col, 3);
+    QTRY_VERIFY(table->hasFocus());
+    for (const QChar c : typed)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
+                            Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Return, u"\r"_s,
+                        Qt::NoModifier);
+    QCOMPARE(table->Cells(col, 3), stored);
 }
 
 void TestSignallingWindows::closeLeavesAnotherWindowsTransferAlone()
