@@ -51,7 +51,7 @@ constexpr WordPair kLineBusy{u"另一个窗口正在与对讲机传输数据，�
                              u"has finished."};
 
 // A menu item and the caption the window is built with, accelerator included; the language
-// setters write the plain captions of the caption table.
+// setters write the captions of the caption table with the same Alt letters.
 struct MenuCaption
 {
     QAction *TForm1::*action;

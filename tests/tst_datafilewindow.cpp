@@ -389,12 +389,12 @@ void TestDataFileWindow::openingAFileOfTheOtherLanguage_data()
                        u"NONE"_s, u"DTMF"_s,      u"1"_s,         u"NONE"_s}
         << QStringList{u"NONE"_s,    u"1"_s,        u"0"_s,    u"CLOSE"_s, u"ENGLISH"_s,
                        u"Monitor"_s, u"Key Lock"_s, u"OPEN"_s, u"CLOSE"_s, u"OPEN"_s}
-        << u"CH No."_s << u"File"_s;
+        << u"CH No."_s << u"&File"_s;
     QTest::newRow("English file, Chinese window")
         << Language::English << kFreshRow
         << QStringList{u"无"_s,   u"1"_s,        u"0"_s,  u"关"_s, u"英文"_s,
                        u"监听"_s, u"按键锁定"_s, u"开"_s, u"关"_s, u"开"_s}
-        << u"信道编号"_s << u"文件"_s;
+        << u"信道编号"_s << u"文件(&F)"_s;
 }
 
 void TestDataFileWindow::openingAFileOfTheOtherLanguage()

@@ -107,6 +107,8 @@ private slots:
     void functionKeysClickTheButtons();
     void activationRewritesChannelNumbers();
     void englishWindow();
+    void altLettersStayAfterSwitches_data();
+    void altLettersStayAfterSwitches();
     void portList();
     void smallScreenLayout();
     void writeRefusesWhatTheRadioCannotTake();
@@ -486,7 +488,7 @@ void TestTForm1::englishWindow()
     setDisplayLanguageFlag(-1);
     TForm1 &form = openWindow();
     QCOMPARE(form.windowTitle(), u"WRITE FREQ V2.0"_s);
-    QCOMPARE(form.N11->text(), u"File"_s);
+    QCOMPARE(form.N11->text(), u"&File"_s);
     QCOMPARE(form.xg->Cells(3, 0), u"QT/DQT Dec"_s);
     QCOMPARE(form.xg->Cells(11, 0), u"PTTID"_s);
     QCOMPARE(form.xg->ColWidths(6), 55);
@@ -507,6 +509,41 @@ void TestTForm1::englishWindow()
     QVERIFY(power);
     QCOMPARE(power->Items(), (QStringList{u"HIGH"_s, u"LOW"_s}));
     QVERIFY(power->DefaultText().isEmpty());
+}
+
+void TestTForm1::altLettersStayAfterSwitches_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("chinese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("File") << u"N11"_s << u"文件(&F)"_s << u"&File"_s;
+    QTest::newRow("Open") << u"N12"_s << u"打开(&O)"_s << u"&Open"_s;
+    QTest::newRow("Save") << u"N13"_s << u"保存(&S)"_s << u"&Save"_s;
+    QTest::newRow("Exit") << u"N1"_s << u"退出(&E)"_s << u"&Exit"_s;
+    QTest::newRow("Signalling") << u"N2"_s << u"信令编辑(&X)"_s << u"Si&gna"_s;
+    QTest::newRow("Setup") << u"N3"_s << u"设置(&S)"_s << u"&Setup"_s;
+    QTest::newRow("Language") << u"N4"_s << u"语言(&L)"_s << u"&Language"_s;
+    QTest::newRow("write button") << u"wbtn"_s << u"写频(&W)(F11)"_s << u"Write(&W)(F11)"_s;
+    QTest::newRow("read button") << u"rbtn"_s << u"读频(&R)(F12)"_s << u"Read(&R)(F12)"_s;
+}
+
+void TestTForm1::altLettersStayAfterSwitches()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, chinese);
+    QFETCH(QString, english);
+
+    TForm1 &form = openWindow();
+    const auto shown = [&form, &control] {
+        if (const auto *action = form.findChild<QAction *>(control))
+            return action->text();
+        return form.findChild<QPushButton *>(control)->text();
+    };
+    QCOMPARE(shown(), chinese);
+    for (const Language language : {Language::English, Language::Chinese, Language::English}) {
+        form.ApplyCaptions(language);
+        QCOMPARE(shown(), language == Language::English ? english : chinese);
+    }
 }
 
 void TestTForm1::portList()
