@@ -552,18 +552,32 @@ void TForm1::xgSetEditText(int col, int row, const QString &)
         showError(this, result.error);
 }
 
-QString TForm1::checkWriteBlocks() const
+QString TForm1::checkWriteBlocks()
 {
     // Every block is built once into a copy of the transmit buffer before anything is sent, so
-    // that a text the radio cannot take stops the write before the radio is half written.
+    // that a text the radio cannot take stops the write before the radio is half written. The
+    // cell or box that holds it is made current, so that the user sees which of the sixteen
+    // channels the message is about.
     FrameBuffer scratch = m_link.TxBuffer;
     for (int row = 1; row <= kChannelCount; ++row) {
-        const Conversion result =
-            EncodeChannelBlock(scratch, row, channelRow(row), displayLanguage());
+        const ChannelRow cells = channelRow(row);
+        const Conversion result = EncodeChannelBlock(scratch, row, cells, displayLanguage());
+        for (int col = 0; col < column::kCount; ++col) {
+            if (result.refused == &cells[col]) {
+                xg->setCurrentCell(col, row);
+                xg->setFocus(Qt::OtherFocusReason);
+            }
+        }
         if (!result.ok())
             return result.error;
     }
-    return EncodeSettingsBlock(scratch, settingsTexts(), displayLanguage()).error;
+    const SettingsTexts settings = settingsTexts();
+    const Conversion result = EncodeSettingsBlock(scratch, settings, displayLanguage());
+    for (int i = 0; i < setting::kCount; ++i) {
+        if (result.refused == &settings[i])
+            ComboBoxes[i]->setFocus(Qt::OtherFocusReason);
+    }
+    return result.error;
 }
 
 void TForm1::showProgress()

@@ -450,23 +450,38 @@ void TestSignallingWindows::successOnlyWhenTheLastBlockIsTaken()
 
 void TestSignallingWindows::textsTheRadioCannotTakeSendNothing_data()
 {
-    QTest::addColumn<bool>("fsk");
-    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("field"); // a control, or a grid
+    QTest::addColumn<QPoint>("cell");   // of the grid
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
+    const QPoint none(-1, -1);
 
     QTest::newRow("DTMF delay not a multiple of 10")
-        << false << u"cb3"_s << u"105"_s << u"'10.5' is not a valid integer value"_s;
-    QTest::newRow("FSK fleet beyond 16 bits") << true << u"ed1"_s << u"70000"_s << u"70000"_s;
-    QTest::newRow("FSK timer beyond 8 bits") << true << u"ed4"_s << u"300"_s << u"300"_s;
+        << u"Form2"_s << u"cb3"_s << none << u"105"_s << u"'10.5' is not a valid integer value"_s;
+    QTest::newRow("FSK fleet beyond 16 bits")
+        << u"Form6"_s << u"ed1"_s << none << u"70000"_s << u"70000"_s;
+    QTest::newRow("FSK timer beyond 8 bits")
+        << u"Form6"_s << u"ed4"_s << none << u"300"_s << u"300"_s;
     QTest::newRow("FSK delay not a number")
-        << true << u"ed3"_s << u"4O0"_s << u"'4O0' is not a valid integer value"_s;
+        << u"Form6"_s << u"ed3"_s << none << u"4O0"_s << u"'4O0' is not a valid integer value"_s;
+    // A cell is made current, on its page, so that the user sees which row it is.
+    QTest::newRow("DTMF memory")
+        << u"Form2"_s << u"xg2"_s << QPoint(1, 7) << u"12E4"_s
+        << u"自动拨号存储器(第7行)：12E4 含有 DTMF 码以外的字符（0-9、A-D、*、#）"_s;
+    QTest::newRow("FSK ID") << u"Form6"_s << u"xg1"_s << QPoint(2, 5) << u"70000"_s
+                            << u"ID(第5行)：70000 超出范围（0 至 65535）"_s;
+    QTest::newRow("2-Tone frequency") << u"Form4"_s << u"xg1"_s << QPoint(2, 12) << u"1x"_s
+                                      << u"'1x' is not a valid integer value"_s;
+    QTest::newRow("5-Tone decode code") << u"Form5"_s << u"xg3"_s << QPoint(4, 3) << u"1234X"_s
+                                        << u"'$1234X' is not a valid integer value"_s;
 }
 
 void TestSignallingWindows::textsTheRadioCannotTakeSendNothing()
 {
-    QFETCH(bool, fsk);
+    QFETCH(QString, window);
     QFETCH(QString, field);
+    QFETCH(QPoint, cell);
     QFETCH(QString, text);
     QFETCH(QString, message);
 
@@ -474,16 +489,18 @@ void TestSignallingWindows::textsTheRadioCannotTakeSendNothing()
     QVERIFY(radio.isValid());
     openWindows({radio.port()});
     radio.attach(m_main->link());
-    SignallingWindow &window =
-        fsk ? static_cast<SignallingWindow &>(*m_fsk) : static_cast<SignallingWindow &>(*m_dtmf);
-    QWidget *control = window.findChild<QWidget *>(field);
+    SignallingWindow &form = *this->window(window);
+    QWidget *control = form.findChild<QWidget *>(field);
     QVERIFY(control);
-    if (auto *combo = qobject_cast<QComboBox *>(control))
+    if (auto *grid = qobject_cast<TXStringGrid *>(control))
+        grid->setCells(cell.x(), cell.y(), text);
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
         combo->setEditText(text);
     else
         qobject_cast<QLineEdit *>(control)->setText(text);
 
-    window.wbtn->click();
+    QApplication::setActiveWindow(&form);
+    form.wbtn->click();
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().kind, MessageKind::Error);
     QVERIFY2(m_messages.first().text.contains(message), qPrintable(m_messages.first().text));
@@ -493,15 +510,20 @@ void TestSignallingWindows::textsTheRadioCannotTakeSendNothing()
         QVERIFY(m_messages.first().text.contains(field == u"ed1" ? u"65535"_s : u"255"_s));
         QVERIFY(m_messages.first().text.contains(field == u"ed1" ? u"队列"_s : u"定时器"_s));
     }
+    // What holds the text is in sight and current.
+    QVERIFY(control->isVisible());
+    if (auto *grid = qobject_cast<TXStringGrid *>(control))
+        QCOMPARE(QPoint(grid->Col(), grid->Row()), cell);
+    QTRY_VERIFY(control->hasFocus());
     // Nothing went out; the port was not even opened, and the window is ready again.
     QVERIFY(radio.quietFor(150));
     QVERIFY(!m_main->link().Comm1.isOpen());
     QVERIFY(m_main->comcbb->isEnabled());
-    QVERIFY(window.wbtn->isEnabled());
-    QVERIFY(window.rbtn->isEnabled());
+    QVERIFY(form.wbtn->isEnabled());
+    QVERIFY(form.rbtn->isEnabled());
     QVERIFY(!m_main->link().Tim1.isActive());
-    QVERIFY(!window.Timer1->isActive());
-    QVERIFY(!window.ProgressBar1->isVisible());
+    QVERIFY(!form.Timer1->isActive());
+    QVERIFY(!form.ProgressBar1->isVisible());
 }
 
 void TestSignallingWindows::watchdogEndsASilentTransfer()

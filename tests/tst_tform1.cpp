@@ -111,6 +111,7 @@ private slots:
     void altLettersStayAfterSwitches();
     void portList();
     void smallScreenLayout();
+    void writeRefusesWhatTheRadioCannotTake_data();
     void writeRefusesWhatTheRadioCannotTake();
 
 private:
@@ -612,19 +613,53 @@ void TestTForm1::smallScreenLayout()
     QCOMPARE(form.xg->Columns(column::Compander)->HeaderFont().pixelSize(), pixels);
 }
 
+void TestTForm1::writeRefusesWhatTheRadioCannotTake_data()
+{
+    QTest::addColumn<int>("row"); // 0: the settings panel
+    QTest::addColumn<int>("col"); // or the settings box
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a power word the radio lacks")
+        << 1 << int(column::Power) << u"低 "_s << u"信道1 发射功率：'低 ' 不是可选的值（高、低）"_s;
+    QTest::newRow("channel 9's tone") << 9 << int(column::EncodeTone) << u"67,0"_s
+                                      << u"'67,0' is not a valid floating point value"_s;
+    QTest::newRow("channel 16's receive frequency")
+        << 16 << int(column::RxFrequency) << u"145.5x"_s
+        << u"'145.5x' is not a valid floating point value"_s;
+    QTest::newRow("a settings box")
+        << 0 << int(setting::Beep) << u"响"_s << u"报警：'响' 不是可选的值（开、关）"_s;
+}
+
 void TestTForm1::writeRefusesWhatTheRadioCannotTake()
 {
-    // A data file brought a power word the radio does not have: F11 names it in the window's
-    // language and stops before the port is even opened.
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+
+    // A data file brought a text the radio cannot take: F11 names it in the window's language,
+    // shows where it is and stops before the port is even opened.
     TForm1 &form = openWindow();
-    type(u"145.5\r"_s);
-    form.xg->setCells(column::Power, 1, u"低 "_s);
+    if (row == 0) {
+        SettingsTexts settings = form.settingsTexts();
+        settings[col] = text;
+        form.setSettingsTexts(settings);
+    } else {
+        ChannelRow cells;
+        std::copy(kFreshRow.begin(), kFreshRow.end(), cells.begin());
+        cells[col] = text;
+        form.setChannelRow(row, cells);
+    }
     form.comcbb->addItem(u"/nonexistent/radio"_s);
     form.comcbb->setCurrentIndex(form.comcbb->count() - 1);
     QTest::keyClick(focused(), Qt::Key_F11);
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().kind, MessageKind::Error);
-    QCOMPARE(m_messages.first().text, u"信道1 发射功率：'低 ' 不是可选的值（高、低）"_s);
+    QCOMPARE(m_messages.first().text, message);
+    if (row == 0)
+        QCOMPARE(focused(), form.ComboBoxes[col]);
+    else
+        QCOMPARE(QPoint(form.xg->Col(), form.xg->Row()), QPoint(col, row));
     QVERIFY(form.wbtn->isEnabled());
     QVERIFY(form.comcbb->isEnabled());
 }
