@@ -78,7 +78,6 @@ QWidget *TComboCellEditor::makeControl(QWidget *parent)
     if (QLineEdit *edit = box->lineEdit()) {
         box->setCompleter(nullptr);
         connect(edit, &QLineEdit::textEdited, this, chosen);
-        edit->installEventFilter(this); // a click into the text takes the editor up
     }
     return box;
 }
@@ -148,13 +147,6 @@ bool TComboCellEditor::endsEdit(const QKeyEvent &key) const
         return true;
     const QComboBox *box = combo();
     return box && box->lineEdit() && caretLeaves(*box->lineEdit(), key.key());
-}
-
-bool TComboCellEditor::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonPress)
-        takeUp();
-    return TMetaCellEditor::eventFilter(watched, event);
 }
 
 } // namespace wf

@@ -45,7 +45,6 @@ protected:
     void startEdit(const QString &cellText, QChar pendingChar) override;
     QString editText() const override;
     bool endsEdit(const QKeyEvent &key) const override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     ComboStyle m_style = ComboStyle::DropDown;

@@ -11,10 +11,8 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCoreApplication>
-#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QToolTip>
 
 namespace wf {
 
@@ -383,11 +381,6 @@ bool TXStringGrid::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::MouseButtonPress) {
             setFocus(Qt::MouseFocusReason);
             leaveEditingStateWhenIdle();
-            return true;
-        }
-        if (event->type() == QEvent::ToolTip) {
-            QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), Cells(0, 0),
-                               m_corner);
             return true;
         }
     }

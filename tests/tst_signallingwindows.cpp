@@ -108,7 +108,8 @@ private slots:
 
 private:
     void openWindows(const QStringList &ports);
-    SignallingWindow *window(const QString &name) const;
+    // "Form2/xg2": a window and one of its controls.
+    std::pair<SignallingWindow *, QWidget *> control(const QString &path) const;
 
     std::unique_ptr<TForm1> m_main;
     std::unique_ptr<TForm2> m_dtmf;
@@ -158,34 +159,15 @@ void TestSignallingWindows::openWindows(const QStringList &ports)
         window->show();
 }
 
-SignallingWindow *TestSignallingWindows::window(const QString &name) const
+std::pair<SignallingWindow *, QWidget *> TestSignallingWindows::control(const QString &path) const
 {
     for (SignallingWindow *w : std::initializer_list<SignallingWindow *>{
              m_dtmf.get(), m_twoTone.get(), m_fiveTone.get(), m_fsk.get()}) {
-        if (w->objectName() == name)
-            return w;
+        if (w->objectName() == path.section(u'/', 0, 0))
+            return {w, w->findChild<QWidget *>(path.section(u'/', 1))};
     }
-    return nullptr;
+    return {};
 }
-
-namespace {
-
-// Shows the page a grid is on and makes one of its cells current, as a user does.
-TXStringGrid *showCell(SignallingWindow *window, const QString &gridName, int col, int row)
-{
-    auto *grid = window->findChild<TXStringGrid *>(gridName);
-    for (QWidget *page = grid; page; page = page->parentWidget()) {
-        if (auto *tabs = qobject_cast<QTabWidget *>(
-                page->parentWidget() ? page->parentWidget()->parentWidget() : nullptr))
-            tabs->setCurrentWidget(page);
-    }
-    QApplication::setActiveWindow(window);
-    grid->setFocus();
-    grid->setCurrentCell(col, row);
-    return grid;
-}
-
-} // namespace
 
 void TestSignallingWindows::dtmfRead_data()
 {
@@ -450,7 +432,6 @@ void TestSignallingWindows::successOnlyWhenTheLastBlockIsTaken()
 
 void TestSignallingWindows::textsTheRadioCannotTakeSendNothing_data()
 {
-    QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("field"); // a control, or a grid
     QTest::addColumn<QPoint>("cell");   // of the grid
     QTest::addColumn<QString>("text");
@@ -458,28 +439,25 @@ void TestSignallingWindows::textsTheRadioCannotTakeSendNothing_data()
     const QPoint none(-1, -1);
 
     QTest::newRow("DTMF delay not a multiple of 10")
-        << u"Form2"_s << u"cb3"_s << none << u"105"_s << u"'10.5' is not a valid integer value"_s;
-    QTest::newRow("FSK fleet beyond 16 bits")
-        << u"Form6"_s << u"ed1"_s << none << u"70000"_s << u"70000"_s;
-    QTest::newRow("FSK timer beyond 8 bits")
-        << u"Form6"_s << u"ed4"_s << none << u"300"_s << u"300"_s;
+        << u"Form2/cb3"_s << none << u"105"_s << u"'10.5' is not a valid integer value"_s;
+    QTest::newRow("FSK fleet beyond 16 bits") << u"Form6/ed1"_s << none << u"70000"_s << u"70000"_s;
+    QTest::newRow("FSK timer beyond 8 bits") << u"Form6/ed4"_s << none << u"300"_s << u"300"_s;
     QTest::newRow("FSK delay not a number")
-        << u"Form6"_s << u"ed3"_s << none << u"4O0"_s << u"'4O0' is not a valid integer value"_s;
+        << u"Form6/ed3"_s << none << u"4O0"_s << u"'4O0' is not a valid integer value"_s;
     // A cell is made current, on its page, so that the user sees which row it is.
     QTest::newRow("DTMF memory")
-        << u"Form2"_s << u"xg2"_s << QPoint(1, 7) << u"12E4"_s
+        << u"Form2/xg2"_s << QPoint(1, 7) << u"12E4"_s
         << u"自动拨号存储器(第7行)：12E4 含有 DTMF 码以外的字符（0-9、A-D、*、#）"_s;
-    QTest::newRow("FSK ID") << u"Form6"_s << u"xg1"_s << QPoint(2, 5) << u"70000"_s
+    QTest::newRow("FSK ID") << u"Form6/xg1"_s << QPoint(2, 5) << u"70000"_s
                             << u"ID(第5行)：70000 超出范围（0 至 65535）"_s;
-    QTest::newRow("2-Tone frequency") << u"Form4"_s << u"xg1"_s << QPoint(2, 12) << u"1x"_s
-                                      << u"'1x' is not a valid integer value"_s;
-    QTest::newRow("5-Tone decode code") << u"Form5"_s << u"xg3"_s << QPoint(4, 3) << u"1234X"_s
+    QTest::newRow("2-Tone frequency")
+        << u"Form4/xg1"_s << QPoint(2, 12) << u"1x"_s << u"'1x' is not a valid integer value"_s;
+    QTest::newRow("5-Tone decode code") << u"Form5/xg3"_s << QPoint(4, 3) << u"1234X"_s
                                         << u"'$1234X' is not a valid integer value"_s;
 }
 
 void TestSignallingWindows::textsTheRadioCannotTakeSendNothing()
 {
-    QFETCH(QString, window);
     QFETCH(QString, field);
     QFETCH(QPoint, cell);
     QFETCH(QString, text);
@@ -489,41 +467,42 @@ void TestSignallingWindows::textsTheRadioCannotTakeSendNothing()
     QVERIFY(radio.isValid());
     openWindows({radio.port()});
     radio.attach(m_main->link());
-    SignallingWindow &form = *this->window(window);
-    QWidget *control = form.findChild<QWidget *>(field);
+    const auto [window, control] = this->control(field);
     QVERIFY(control);
-    if (auto *grid = qobject_cast<TXStringGrid *>(control))
+    auto *grid = qobject_cast<TXStringGrid *>(control);
+    if (grid)
         grid->setCells(cell.x(), cell.y(), text);
     else if (auto *combo = qobject_cast<QComboBox *>(control))
         combo->setEditText(text);
     else
         qobject_cast<QLineEdit *>(control)->setText(text);
 
-    QApplication::setActiveWindow(&form);
-    form.wbtn->click();
+    QApplication::setActiveWindow(window);
+    window->wbtn->click();
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().kind, MessageKind::Error);
     QVERIFY2(m_messages.first().text.contains(message), qPrintable(m_messages.first().text));
     if (message == text) {
         // A number its bytes cannot hold names the field and the range it can take.
+        const bool fleet = field.endsWith(u"ed1");
         QVERIFY(m_messages.first().text.contains(u"0"_s));
-        QVERIFY(m_messages.first().text.contains(field == u"ed1" ? u"65535"_s : u"255"_s));
-        QVERIFY(m_messages.first().text.contains(field == u"ed1" ? u"队列"_s : u"定时器"_s));
+        QVERIFY(m_messages.first().text.contains(fleet ? u"65535"_s : u"255"_s));
+        QVERIFY(m_messages.first().text.contains(fleet ? u"队列"_s : u"定时器"_s));
     }
     // What holds the text is in sight and current.
     QVERIFY(control->isVisible());
-    if (auto *grid = qobject_cast<TXStringGrid *>(control))
-        QCOMPARE(QPoint(grid->Col(), grid->Row()), cell);
     QTRY_VERIFY(control->hasFocus());
+    if (grid)
+        QCOMPARE(QPoint(grid->Col(), grid->Row()), cell);
     // Nothing went out; the port was not even opened, and the window is ready again.
     QVERIFY(radio.quietFor(150));
     QVERIFY(!m_main->link().Comm1.isOpen());
     QVERIFY(m_main->comcbb->isEnabled());
-    QVERIFY(form.wbtn->isEnabled());
-    QVERIFY(form.rbtn->isEnabled());
+    QVERIFY(window->wbtn->isEnabled());
+    QVERIFY(window->rbtn->isEnabled());
     QVERIFY(!m_main->link().Tim1.isActive());
-    QVERIFY(!form.Timer1->isActive());
-    QVERIFY(!form.ProgressBar1->isVisible());
+    QVERIFY(!window->Timer1->isActive());
+    QVERIFY(!window->ProgressBar1->isVisible());
 }
 
 void TestSignallingWindows::watchdogEndsASilentTransfer()
@@ -896,38 +875,42 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
 
 void TestSignallingWindows::typedCellsKeepTheirFirstKey_data()
 {
-    QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("grid");
     QTest::addColumn<int>("col");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("DTMF memory") << u"Form2"_s << u"xg2"_s << 1 << u"4321"_s << u"4321"_s;
-    QTest::newRow("DTMF memory, letters raised")
-        << u"Form2"_s << u"xg2"_s << 1 << u"a1"_s << u"A1"_s;
-    QTest::newRow("2-Tone frequency") << u"Form4"_s << u"xg1"_s << 2 << u"4321"_s << u"4321"_s;
-    QTest::newRow("2-Tone pair, a drop-down") << u"Form4"_s << u"xg2"_s << 1 << u"CD"_s << u"CD"_s;
-    QTest::newRow("5-Tone time") << u"Form5"_s << u"xg1"_s << 1 << u"4321"_s << u"4321"_s;
-    QTest::newRow("5-Tone code") << u"Form5"_s << u"xg2"_s << 1 << u"43210"_s << u"43210"_s;
-    QTest::newRow("5-Tone standard, a list") << u"Form5"_s << u"xg3"_s << 1 << u"Z"_s << u"ZVEI1"_s;
-    QTest::newRow("FSK fleet") << u"Form6"_s << u"xg1"_s << 1 << u"4321"_s << u"4321"_s;
+    QTest::newRow("DTMF memory") << u"Form2/xg2"_s << 1 << u"4321"_s << u"4321"_s;
+    QTest::newRow("DTMF memory, letters raised") << u"Form2/xg2"_s << 1 << u"a1"_s << u"A1"_s;
+    QTest::newRow("2-Tone frequency") << u"Form4/xg1"_s << 2 << u"4321"_s << u"4321"_s;
+    QTest::newRow("2-Tone pair, a drop-down") << u"Form4/xg2"_s << 1 << u"CD"_s << u"CD"_s;
+    QTest::newRow("5-Tone time") << u"Form5/xg1"_s << 1 << u"4321"_s << u"4321"_s;
+    QTest::newRow("5-Tone code") << u"Form5/xg2"_s << 1 << u"43210"_s << u"43210"_s;
+    QTest::newRow("5-Tone standard, a list") << u"Form5/xg3"_s << 1 << u"Z"_s << u"ZVEI1"_s;
+    QTest::newRow("FSK fleet") << u"Form6/xg1"_s << 1 << u"4321"_s << u"4321"_s;
 }
 
 void TestSignallingWindows::typedCellsKeepTheirFirstKey()
 {
-    QFETCH(QString, window);
     QFETCH(QString, grid);
     QFETCH(int, col);
     QFETCH(QString, typed);
     QFETCH(QString, stored);
 
     openWindows({u"/nonexistent/radio"_s});
-    TXStringGrid *table = showCell(this->window(window), grid, col, 3);
+    const auto [window, control] = this->control(grid);
+    auto *table = qobject_cast<TXStringGrid *>(control);
+    for (QWidget *page = table; page->parentWidget(); page = page->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(page->parentWidget()->parentWidget()))
+            tabs->setCurrentWidget(page); // the page the table is on
+    }
+    QApplication::setActiveWindow(window);
+    table->setFocus();
+    table->setCurrentCell(col, 3);
     QTRY_VERIFY(table->hasFocus());
-    for (const QChar c : typed)
+    for (const QChar c : typed + u'\r')
         QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
-                            Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
-    QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_Return, u"\r"_s,
-                        Qt::NoModifier);
+                            c == u'\r' ? Qt::Key_Return : Qt::Key(c.toUpper().unicode()),
+                            QString(c), Qt::NoModifier);
     QCOMPARE(table->Cells(col, 3), stored);
 }
 
