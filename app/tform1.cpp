@@ -75,7 +75,7 @@ constexpr WordPair kLineBusy{u"另一个窗口正在与对讲机传输数据，�
                              u"has finished."};
 
 // A menu item and the caption the window is built with, accelerator included; the language
-// setters write the plain captions of the caption table.
+// setters write the captions of the caption table with the same Alt letters.
 struct MenuCaption
 {
     QAction *TForm1::*action;
@@ -607,18 +607,32 @@ void TForm1::xgSetEditText(int col, int row, const QString &)
         showError(this, result.error);
 }
 
-QString TForm1::checkWriteBlocks() const
+QString TForm1::checkWriteBlocks()
 {
     // Every block is built once into a copy of the transmit buffer before anything is sent, so
-    // that a text the radio cannot take stops the write before the radio is half written.
+    // that a text the radio cannot take stops the write before the radio is half written. The
+    // cell or box that holds it is made current, so that the user sees which of the sixteen
+    // channels the message is about.
     FrameBuffer scratch = m_link.TxBuffer;
     for (int row = 1; row <= kChannelCount; ++row) {
-        const Conversion result =
-            EncodeChannelBlock(scratch, row, channelRow(row), displayLanguage());
+        const ChannelRow cells = channelRow(row);
+        const Conversion result = EncodeChannelBlock(scratch, row, cells, displayLanguage());
+        for (int col = 0; col < column::kCount; ++col) {
+            if (result.refused == &cells[col]) {
+                xg->setCurrentCell(col, row);
+                xg->setFocus(Qt::OtherFocusReason);
+            }
+        }
         if (!result.ok())
             return result.error;
     }
-    return EncodeSettingsBlock(scratch, settingsTexts(), displayLanguage()).error;
+    const SettingsTexts settings = settingsTexts();
+    const Conversion result = EncodeSettingsBlock(scratch, settings, displayLanguage());
+    for (int i = 0; i < setting::kCount; ++i) {
+        if (result.refused == &settings[i])
+            ComboBoxes[i]->setFocus(Qt::OtherFocusReason);
+    }
+    return result.error;
 }
 
 void TForm1::showProgress()

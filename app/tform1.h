@@ -163,7 +163,7 @@ private:
     bool FormKeyPress(QObject *target, QKeyEvent *key);
     bool comboKeyPress(QComboBox *combo, QKeyEvent *key);
     void setWindowSize(const QSize &size);
-    QString checkWriteBlocks() const;
+    QString checkWriteBlocks();
     void showProgress();
     bool lineIsFree();
     void showSignallingWindow(QWidget *window);

@@ -434,7 +434,7 @@ Conversion EncodeChannelBlock(FrameBuffer &tx, int row, const ChannelRow &cells,
             QString error = encodeChannelField(layout, cells[layout.column], payload,
                                                refusalFor(layout, row, language));
             if (!error.isEmpty())
-                return {error};
+                return {error, &cells[layout.column]};
         }
     }
     payload[kLastPayloadByte] = 0xFF;
@@ -452,7 +452,7 @@ Conversion EncodeSettingsBlock(FrameBuffer &tx, const SettingsTexts &settings, L
         QString error =
             encodeSetting(layout, settings[layout.box], payload, refusalFor(layout, language));
         if (!error.isEmpty())
-            return {error};
+            return {error, &settings[layout.box]};
     }
     commit(draft, tx);
     return {};

@@ -77,6 +77,9 @@ struct ChannelSheet
 struct [[nodiscard]] Conversion
 {
     QString error;
+    /** The text the message is about, within the texts the encoder was given, so that a window
+     *  can show the cell or box that holds it; null when none. Valid while those texts are. */
+    const QString *refused = nullptr;
     bool ok() const { return error.isEmpty(); }
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "grid/keyfilter.h"
 
+#include "grid/txstringgrid.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -22,9 +24,16 @@ QKeyEvent *previewedKey(const QWidget *window, QObject *watched, QEvent *event)
 
 QWidget *comboOf(QWidget *target)
 {
-    if (auto *combo = qobject_cast<QComboBox *>(target))
-        return combo;
-    return target->parentWidget() ? qobject_cast<QComboBox *>(target->parentWidget()) : nullptr;
+    auto *combo = qobject_cast<QComboBox *>(target);
+    if (!combo && target->parentWidget())
+        combo = qobject_cast<QComboBox *>(target->parentWidget());
+    // A cell's drop-down editor lives on the grid's viewport and takes what is typed into the
+    // cell; it is none of the window's boxes.
+    const QWidget *owner =
+        combo && combo->parentWidget() ? combo->parentWidget()->parentWidget() : nullptr;
+    if (qobject_cast<const TXStringGrid *>(owner))
+        return nullptr;
+    return combo;
 }
 
 void focusAfter(QWidget *widget)

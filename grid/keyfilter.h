@@ -36,7 +36,8 @@ KeyVerdict judgeKey(const QKeyEvent &key, const CharacterRule &rule, bool onButt
  *  be judged twice). Null for every other event and delivery. */
 QKeyEvent *previewedKey(const QWidget *window, QObject *watched, QEvent *event);
 
-/** The combo box a key was typed into: the box itself or its line edit. */
+/** The window's combo box a key was typed into: the box itself or its line edit. Null for any
+ *  other control, a grid cell's drop-down editor included. */
 QWidget *comboOf(QWidget *target);
 
 /** Moves the focus to the control after `widget` in its window's tab order that can take it now

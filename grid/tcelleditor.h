@@ -50,6 +50,13 @@ protected:
     /** Whether a key ends the edit before the AllowEndEditEvent handler is asked. */
     virtual bool endsEdit(const QKeyEvent &key) const;
 
+    /** True while the edit under way was opened because the keyboard moved onto its cell rather
+     *  than because the user asked to edit it (by typing, F2 or the mouse): a key that would
+     *  change the value then moves on through the table instead, until takeUp(). */
+    bool passingThrough() const { return m_passingThrough; }
+    /** The user turned to the editor itself: its keys are its own from now on. */
+    void takeUp() { m_passingThrough = false; }
+
 private:
     friend class TXStringColumnItem;
     friend class TXStringGrid;
@@ -60,6 +67,7 @@ private:
 
     QPointer<TXStringGrid> m_grid;
     int m_useCount = 0;
+    bool m_passingThrough = false;
 };
 
 } // namespace wf

@@ -6,7 +6,45 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <functional>
+
 namespace wf {
+
+namespace {
+
+// The in-place combo box; it tells when its list opens, whether by a click, F4, Alt+Down or
+// Space, since from then on the user is choosing in it.
+class InPlaceComboBox final : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> onPopup;
+
+    void showPopup() override
+    {
+        if (onPopup)
+            onPopup();
+        QComboBox::showPopup();
+    }
+};
+
+// Keys a combo box answers by picking another item, or an editable one by moving its caret.
+bool picksAnotherItem(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 TComboCellEditor::TComboCellEditor(QObject *parent)
     : TMetaCellEditor(parent)
@@ -21,7 +59,10 @@ QComboBox *TComboCellEditor::combo() const
 
 QWidget *TComboCellEditor::makeControl(QWidget *parent)
 {
-    auto *box = new QComboBox(parent);
+    auto *box = new InPlaceComboBox(parent);
+    box->onPopup = [this] {
+        takeUp();
+    };
     box->setEditable(m_style == ComboStyle::DropDown);
     // A typed text is the cell's value, not a new entry of the list, and is taken as typed:
     // completing a typed 8 to the list's 82.5 would store a tone the user never asked for.
@@ -29,10 +70,14 @@ QWidget *TComboCellEditor::makeControl(QWidget *parent)
     box->setMaxVisibleItems(16);
     // Only what the user does changes the cell: picking an item (with the mouse, the arrows or
     // a typed letter) or editing the text.
-    connect(box, &QComboBox::activated, this, [this] { m_chosen = true; });
+    const auto chosen = [this] {
+        m_chosen = true;
+        takeUp();
+    };
+    connect(box, &QComboBox::activated, this, chosen);
     if (QLineEdit *edit = box->lineEdit()) {
         box->setCompleter(nullptr);
-        connect(edit, &QLineEdit::textEdited, this, [this] { m_chosen = true; });
+        connect(edit, &QLineEdit::textEdited, this, chosen);
     }
     return box;
 }
@@ -59,6 +104,10 @@ void TComboCellEditor::startEdit(const QString &cellText, QChar pendingChar)
         show(cellText);
     if (box->currentText().isEmpty())
         show(m_defaultText);
+    // Reached by the arrows, the cell is only selected: what is typed there replaces its text,
+    // as it does in a text cell.
+    if (QLineEdit *edit = box->lineEdit(); edit && passingThrough())
+        edit->selectAll();
 
     if (!pendingChar.isNull()) {
         // The opening key goes to the combo box as the user typed it, in upper case: a list
@@ -87,6 +136,11 @@ QString TComboCellEditor::editText() const
 
 bool TComboCellEditor::endsEdit(const QKeyEvent &key) const
 {
+    // An editor the arrows only led through must not change the cell: a technician arrowing
+    // down the power column would otherwise set every channel it crosses. Alt+Down opens the
+    // list instead.
+    if (passingThrough() && picksAnotherItem(key.key()) && !(key.modifiers() & Qt::AltModifier))
+        return true;
     if (key.key() != Qt::Key_Left && key.key() != Qt::Key_Right)
         return false; // Up and Down move through the list
     if (m_style == ComboStyle::DropDownList)

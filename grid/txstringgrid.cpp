@@ -80,6 +80,13 @@ TXStringGrid::TXStringGrid(QWidget *parent)
     if (m_corner)
         m_corner->installEventFilter(this);
 
+    // A column the user widened by its header edge keeps that width until the program sets
+    // another (a language switch sets each language's widths).
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int col, int, int width) {
+                if (col >= m_fixedCols && col < m_colWidths.size())
+                    m_colWidths[col] = width;
+            });
     horizontalHeader()->setDefaultSectionSize(kDefaultColWidth);
     verticalHeader()->setDefaultSectionSize(m_defaultRowHeight);
     setRowCount(kDefaultCount);
@@ -351,7 +358,8 @@ bool TXStringGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *e
     return openEditor(index, trigger, QChar());
 }
 
-bool TXStringGrid::openEditor(const QModelIndex &index, EditTrigger trigger, QChar pendingChar)
+bool TXStringGrid::openEditor(const QModelIndex &index, EditTrigger trigger, QChar pendingChar,
+                              bool passingThrough)
 {
     if (!hasFocus())
         return false;
@@ -362,6 +370,7 @@ bool TXStringGrid::openEditor(const QModelIndex &index, EditTrigger trigger, QCh
     if (m_startPending && m_activeEditor) {
         m_startPending = false;
         m_editingState = true;
+        m_activeEditor->m_passingThrough = passingThrough;
         m_activeEditor->startEdit(Cells(m_activeCol, m_activeRow), pendingChar);
     }
     return true;
@@ -381,7 +390,7 @@ void TXStringGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
     if (m_editingState && !m_activeEditor && isNavigationKey(event->key()) &&
         currentIndex() != before)
-        openEditor(currentIndex(), AllEditTriggers, QChar());
+        openEditor(currentIndex(), AllEditTriggers, QChar(), true);
 }
 
 void TXStringGrid::mousePressEvent(QMouseEvent *event)
@@ -586,10 +595,15 @@ bool TXStringGrid::editorKeyPress(QWidget *control, QKeyEvent *event)
         // Back to the grid, which commits the edit as the control loses the focus.
         setFocus(Qt::OtherFocusReason);
         return true;
+    case Qt::Key_Escape:
+        // The edit is abandoned: the cell keeps its text, and the arrows only move again.
+        discardEdit();
+        m_editingState = false;
+        setFocus(Qt::OtherFocusReason);
+        return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-    case Qt::Key_Escape:
-        return true; // no grid of the program moves on with Tab, and Escape cancels nothing
+        return true; // no grid of the program moves on with Tab
     default:
         return false;
     }

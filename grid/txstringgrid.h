@@ -31,9 +31,12 @@ class TXStringGridModel;
  *  on the current cell, as does a double click or a click on the cell already current. Once an
  *  editor has been opened the grid is in its editing state: every keyboard move of the current
  *  cell, including the arrow key that leaves an editor, opens the editor of the new cell, so a
- *  user types a whole row without reaching for the mouse. A mouse press on the grid ends that
- *  state: clicking a cell only selects it, and typing then edits it. An edit is committed when
- *  its control loses the focus: SetEditText stores the text and OnSetEditText tells the window.
+ *  user types a whole row without reaching for the mouse. An editor opened that way only shows
+ *  the cell: Up, Down, Home, End, PageUp and PageDown move on through the table until the user
+ *  takes the editor up (types in it, opens its list). A mouse press on the grid, or Escape,
+ *  ends that state: clicking a cell only selects it, and typing then edits it. An edit is
+ *  committed when its control loses the focus: SetEditText stores the text and OnSetEditText
+ *  tells the window; Escape abandons it and the cell keeps its text.
  */
 class TXStringGrid : public QTableView
 {
@@ -124,7 +127,7 @@ public:
     bool MultiLine() const { return m_multiLine; }
     void setMultiLine(bool multiLine);
     /** The character typed to start an edit becomes the editor's first character instead of
-     *  being dropped. */
+     *  being dropped: on by default, since typing 4321 on a cell must store 4321. */
     bool ImmediateEditMode() const { return m_immediateEditMode; }
     void setImmediateEditMode(bool immediate) { m_immediateEditMode = immediate; }
 
@@ -178,7 +181,8 @@ private:
     void paintCell(QPainter *painter, const QRect &rect, int col, int row, DrawState state) const;
 
     // The editor life cycle, driven by the delegate.
-    bool openEditor(const QModelIndex &index, EditTrigger trigger, QChar pendingChar);
+    bool openEditor(const QModelIndex &index, EditTrigger trigger, QChar pendingChar,
+                    bool passingThrough = false);
     QWidget *createControl(QWidget *parent, int col, int row);
     void placeControl(QWidget *control, const QRect &cellRect);
     void commitControl(QWidget *control);
@@ -211,7 +215,7 @@ private:
     QColor m_selectedColor;
     QColor m_selectedTextColor;
     bool m_multiLine = false;
-    bool m_immediateEditMode = false;
+    bool m_immediateEditMode = true;
 
     TCellEditor *m_activeEditor = nullptr;
     QPointer<QWidget> m_activeControl;

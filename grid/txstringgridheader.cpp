@@ -14,7 +14,10 @@ TXStringGridHeader::TXStringGridHeader(Qt::Orientation orientation, TXStringGrid
     setSectionsClickable(false);
     setHighlightSections(false);
     setSectionsMovable(false);
-    setSectionResizeMode(QHeaderView::Fixed);
+    // A column is widened by dragging the edge on its right, as in a spreadsheet; rows keep the
+    // height of the table they were made for.
+    setSectionResizeMode(orientation == Qt::Horizontal ? QHeaderView::Interactive
+                                                       : QHeaderView::Fixed);
     setMinimumSectionSize(1);
 }
 
@@ -34,6 +37,9 @@ void TXStringGridHeader::mousePressEvent(QMouseEvent *event)
     // an edit under way like a press anywhere else in the grid.
     m_grid->setFocus(Qt::MouseFocusReason);
     m_grid->leaveEditingStateWhenIdle();
+    // A press on the edge between two captions starts widening the column on its left.
+    if (orientation() == Qt::Horizontal)
+        QHeaderView::mousePressEvent(event);
     event->accept();
 }
 

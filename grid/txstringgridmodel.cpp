@@ -45,7 +45,10 @@ bool TXStringGridModel::setData(const QModelIndex &index, const QVariant &value,
 
 QVariant TXStringGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    // The fixed row and column are the header; they hold cells 0 like any row and column.
+    // The fixed row and column are the header; they hold cells 0 like any row and column. A
+    // caption cut short by its column's width is read in full from its tooltip.
+    if (role == Qt::ToolTipRole && orientation == Qt::Horizontal)
+        return cell(section, 0);
     if (role != Qt::DisplayRole)
         return {};
     return orientation == Qt::Horizontal ? cell(section, 0) : cell(0, section);

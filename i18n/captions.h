@@ -30,6 +30,14 @@ enum class Override : quint8 {
     EnglishStartUp ///< only the English setter at start-up looks it up, under `englishKey`
 };
 
+/** The letter that reaches a menu or button with Alt, in each language; 0 for none. Chinese
+ *  captions show it after the text, "文件(&F)"; English ones mark it within, "&File". */
+struct AltLetter
+{
+    char16_t chinese = 0;
+    char16_t english = 0;
+};
+
 /** One row of a caption table: the control's object name (the window's own name for its title),
  *  the header column for a grid, and the texts in both languages. */
 struct Row
@@ -39,6 +47,7 @@ struct Row
     WordPair text;
     Override override = Override::None;
     QStringView englishKey{}; ///< `EnglishStartUp`: the key the English text is found under
+    AltLetter alt{};
 };
 
 /** The channel table's header captions, column 0 first. Column 11 reads the same in both
@@ -76,16 +85,17 @@ inline constexpr WordPair kSettingLabels[] = {
 inline constexpr QStringView kMainWindowName = u"Form1";
 
 /** The main window's switched captions. The signalling menu entries, the PF1 and PF2 labels
- *  and the header of column 11 read the same in both languages and are left alone. */
+ *  and the header of column 11 read the same in both languages and are left alone. The menus
+ *  and buttons keep their Alt letters in both languages, those the window is built with. */
 inline constexpr Row kMainWindow[] = {
     {kMainWindowName, kNoColumn, kApplicationTitle},
-    {u"N11", kNoColumn, {u"文件", u"File"}, Override::OtherLanguage},
-    {u"N12", kNoColumn, {u"打开", u"Open"}, Override::OtherLanguage},
-    {u"N13", kNoColumn, {u"保存", u"Save"}, Override::OtherLanguage},
-    {u"N1", kNoColumn, {u"退出", u"Exit"}, Override::OtherLanguage},
-    {u"N2", kNoColumn, {u"信令编辑", u"Signa"}, Override::OtherLanguage},
-    {u"N3", kNoColumn, {u"设置", u"Setup"}, Override::OtherLanguage},
-    {u"N4", kNoColumn, {u"语言", u"Language"}, Override::OtherLanguage},
+    {u"N11", kNoColumn, {u"文件", u"File"}, Override::OtherLanguage, {}, {u'F', u'F'}},
+    {u"N12", kNoColumn, {u"打开", u"Open"}, Override::OtherLanguage, {}, {u'O', u'O'}},
+    {u"N13", kNoColumn, {u"保存", u"Save"}, Override::OtherLanguage, {}, {u'S', u'S'}},
+    {u"N1", kNoColumn, {u"退出", u"Exit"}, Override::OtherLanguage, {}, {u'E', u'E'}},
+    {u"N2", kNoColumn, {u"信令编辑", u"Signa"}, Override::OtherLanguage, {}, {u'X', u'g'}},
+    {u"N3", kNoColumn, {u"设置", u"Setup"}, Override::OtherLanguage, {}, {u'S', u'S'}},
+    {u"N4", kNoColumn, {u"语言", u"Language"}, Override::OtherLanguage, {}, {u'L', u'L'}},
     {u"VOX", kNoColumn, kSettingLabels[0], Override::OtherLanguage},
     {u"Label4", kNoColumn, kSettingLabels[1], Override::OtherLanguage},
     {u"Label5", kNoColumn, kSettingLabels[2], Override::OtherLanguage},
@@ -109,8 +119,18 @@ inline constexpr Row kMainWindow[] = {
     {u"xg", 13, kChannelColumns[13], Override::OtherLanguage},
     {u"xg", 14, kChannelColumns[14], Override::OtherLanguage},
     {u"xg", 15, kChannelColumns[15], Override::OtherLanguage},
-    {u"wbtn", kNoColumn, {u"写频(&W)(F11)", u"Write(&W)(F11)"}, Override::EnglishStartUp, u"写频"},
-    {u"rbtn", kNoColumn, {u"读频(&R)(F12)", u"Read(&R)(F12)"}, Override::EnglishStartUp, u"读频"},
+    {u"wbtn",
+     kNoColumn,
+     {u"写频(&W)(F11)", u"Write(&W)(F11)"},
+     Override::EnglishStartUp,
+     u"写频",
+     {u'W', u'W'}},
+    {u"rbtn",
+     kNoColumn,
+     {u"读频(&R)(F12)", u"Read(&R)(F12)"},
+     Override::EnglishStartUp,
+     u"读频",
+     {u'R', u'R'}},
 };
 
 /** The progress dialog's object name. */
@@ -160,8 +180,14 @@ struct Shown
     QString text;
 };
 
+/** A caption with its row's Alt letter marked: within an English text that has the letter,
+ *  otherwise after the text, "(&F)". A text that marks a letter of its own (a rename of the INI
+ *  file, say) or is empty is left as it is. */
+QString withAltLetter(const QString &text, const Row &row, Language language);
+
 /** The main window's captions in a language, in the order of `kMainWindow`, each taken from
- *  section "中文" of the INI text where it has the row's key (an empty value included). */
+ *  section "中文" of the INI text where it has the row's key (an empty value included), with
+ *  its Alt letter. */
 QList<Shown> mainWindowCaptions(const IniText &ini, Language language, MainSetter setter);
 
 } // namespace wf::captions

@@ -258,7 +258,7 @@ Conversion encodeFields(const Field<Record> (&fields)[N], const Record &record, 
         }
         QString error = encodeFieldText(field.layout, record.*field.text, base, language, row);
         if (!error.isEmpty())
-            return {error};
+            return {error, &(record.*field.text)};
     }
     return {};
 }
@@ -310,7 +310,10 @@ struct [[nodiscard]] WriteBlocks
 {
     QString error;
     std::array<Payload, N> payloads{};
+    const QString *refused = nullptr; ///< as Conversion::refused
     bool ok() const { return error.isEmpty(); }
+
+    static WriteBlocks refusal(const Conversion &done) { return {done.error, {}, done.refused}; }
 };
 
 /** Writes a block frame's header and payload into frame bytes 0..31; the CRC is the caller's. */

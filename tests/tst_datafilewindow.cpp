@@ -410,12 +410,12 @@ void TestDataFileWindow::openingAFileOfTheOtherLanguage_data()
                        u"NONE"_s, u"DTMF"_s,      u"1"_s,         u"NONE"_s}
         << QStringList{u"NONE"_s,    u"1"_s,        u"0"_s,    u"CLOSE"_s, u"ENGLISH"_s,
                        u"Monitor"_s, u"Key Lock"_s, u"OPEN"_s, u"CLOSE"_s, u"OPEN"_s}
-        << u"CH No."_s << u"File"_s;
+        << u"CH No."_s << u"&File"_s;
     QTest::newRow("English file, Chinese window")
         << Language::English << kFreshRow
         << QStringList{u"无"_s,   u"1"_s,        u"0"_s,  u"关"_s, u"英文"_s,
                        u"监听"_s, u"按键锁定"_s, u"开"_s, u"关"_s, u"开"_s}
-        << u"信道编号"_s << u"文件"_s;
+        << u"信道编号"_s << u"文件(&F)"_s;
 }
 
 void TestDataFileWindow::openingAFileOfTheOtherLanguage()
@@ -589,7 +589,7 @@ void TestDataFileWindow::editsEndBeforeTheDialog()
     type(u"234"_s);
     save(form, {{}, u"typed.wh"_s});
     QVERIFY(!dtmf.xg2->activeEditor());
-    QCOMPARE(dtmf.xg2->Cells(1, 3), u"234"_s);
+    QCOMPARE(dtmf.xg2->Cells(1, 3), u"1234"_s);
     QCOMPARE(linesOf(readBytes(path(u"typed.wh"_s))).size(), 28);
 
     // An edit under way when a file is opened ends before the file replaces it.
@@ -598,7 +598,7 @@ void TestDataFileWindow::editsEndBeforeTheDialog()
     QVERIFY(dtmf.xg2->activeEditor());
     open(form, {{}, u"typed.wh"_s});
     QVERIFY(!dtmf.xg2->activeEditor());
-    QCOMPARE(dtmf.xg2->Cells(1, 3), u"87"_s);
+    QCOMPARE(dtmf.xg2->Cells(1, 3), u"987"_s);
     QVERIFY(m_messages.isEmpty());
     form.Form2 = nullptr;
 }

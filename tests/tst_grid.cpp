@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace wf;
@@ -117,6 +118,20 @@ void openByTyping(TXStringGrid &grid, int col)
     type(u"0"_s);
 }
 
+// Keys with their texts, to whatever has the focus (an open list included); kClickEditor clicks
+// the open editor instead.
+constexpr int kClickEditor = -1;
+void pressAll(const TXStringGrid &grid, const QList<int> &keys)
+{
+    for (const int key : keys) {
+        if (key == kClickEditor)
+            QTest::mouseClick(grid.viewport()->focusWidget(), Qt::LeftButton);
+        else
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(key & ~Qt::KeyboardModifierMask),
+                            Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+    }
+}
+
 void click(TXStringGrid &grid, int col, int row, bool twice = false)
 {
     const QPoint centre = grid.cellRect(col, row).center();
@@ -140,6 +155,12 @@ private slots:
     void enterCommits_data();
     void enterCommits();
     void passingThroughKeepsTheCells();
+    void movingNeverChangesAValue_data();
+    void movingNeverChangesAValue();
+    void escapeAbandonsTheEdit_data();
+    void escapeAbandonsTheEdit();
+    void headerWidensAndNamesColumns_data();
+    void headerWidensAndNamesColumns();
     void committingAndMouse();
 };
 
@@ -402,6 +423,7 @@ void TestGrid::passingThroughKeepsTheCells()
     press(Qt::Key_End);
     press(Qt::Key_Right);
     QCOMPARE(editorText(grid), u"NONE"_s);
+    press(Qt::Key_Right); // to the end of the text, selected as in a text cell
     press(Qt::Key_Right);
     QCOMPARE(editorText(grid), u"HIGH"_s);
     press(Qt::Key_Right);
@@ -423,17 +445,128 @@ void TestGrid::passingThroughKeepsTheCells()
     QCOMPARE(grid.Cells(4, kEditRow), u"HIGH"_s);
 }
 
+void TestGrid::movingNeverChangesAValue_data()
+{
+    QTest::addColumn<int>("col"); // the drop-down the arrows lead onto
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<QString>("text"); // the drop-down's cell afterwards
+    const int r = kEditRow;
+    const auto add = [](const char *name, int col, QList<int> keys, QPoint to, const char *text) {
+        QTest::newRow(name) << col << keys << to << QString::fromLatin1(text);
+    };
+    // Passed through, the keys that would pick another item move on.
+    add("list: Down", 4, {Qt::Key_Down}, {4, r + 1}, "HIGH");
+    add("list: Up", 4, {Qt::Key_Up}, {4, r - 1}, "HIGH");
+    add("list: PageDown", 4, {Qt::Key_PageDown}, {4, 7}, "HIGH");
+    add("list: Home", 4, {Qt::Key_Home}, {1, r}, "HIGH");
+    add("list: End", 4, {Qt::Key_End}, {5, r}, "HIGH");
+    add("drop-down: Down", 3, {Qt::Key_Down}, {3, r + 1}, "67.0");
+    add("drop-down: End", 3, {Qt::Key_End}, {5, r}, "67.0");
+    // Once the user has opened its list (and closed it again), they choose in the list.
+    const int altDown = (Qt::AltModifier | Qt::Key_Down).toCombined();
+    add("list opened by F4", 4, {Qt::Key_F4, Qt::Key_F4, Qt::Key_Down}, {4, r}, "LOW");
+    add("list opened by Alt+Down", 4, {altDown, altDown, Qt::Key_Down}, {4, r}, "LOW");
+    add("list opened by a click", 4, {kClickEditor, Qt::Key_F4, Qt::Key_Down}, {4, r}, "LOW");
+    add("list taken up by typing", 4, {Qt::Key_L, Qt::Key_Down}, {4, r}, "LOW");
+    add("drop-down taken up by typing", 3, {Qt::Key_7, Qt::Key_Down}, {3, r}, "71.9");
+    add("drop-down typed over", 3, {Qt::Key_1, Qt::Key_0, Qt::Key_0}, {3, r}, "100");
+}
+
+void TestGrid::movingNeverChangesAValue()
+{
+    QFETCH(int, col);
+    QFETCH(QList<int>, keys);
+    QFETCH(QPoint, to);
+    QFETCH(QString, text);
+
+    Bench bench(true);
+    TXStringGrid &grid = *bench.grid;
+    QVERIFY(bench.isActive());
+    // The arrows lead onto the drop-down from the one beside it.
+    grid.setCurrentCell(col == 3 ? 4 : 3, kEditRow);
+    press(Qt::Key_F2);
+    press(col == 3 ? Qt::Key_Left : Qt::Key_Right);
+    QCOMPARE(grid.Col(), col);
+    pressAll(grid, keys);
+    QCOMPARE(QPoint(grid.Col(), grid.Row()), to);
+    press(Qt::Key_Return, u"\r"_s);
+    QCOMPARE(grid.Cells(col, kEditRow), text);
+}
+
+void TestGrid::escapeAbandonsTheEdit_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::newRow("text typed over") << 1 << QList<int>{Qt::Key_9, Qt::Key_8};
+    QTest::newRow("text opened by F2") << 2 << QList<int>{Qt::Key_F2, Qt::Key_Backspace};
+    QTest::newRow("drop-down typed over") << 3 << QList<int>{Qt::Key_7};
+    QTest::newRow("list, another item") << 4 << QList<int>{Qt::Key_F2, Qt::Key_Down};
+}
+
+void TestGrid::escapeAbandonsTheEdit()
+{
+    QFETCH(int, col);
+    QFETCH(QList<int>, keys);
+
+    Bench bench(true);
+    TXStringGrid &grid = *bench.grid;
+    QVERIFY(bench.isActive());
+    const QStringList before = grid.rowTexts(kEditRow);
+    grid.setCurrentCell(col, kEditRow);
+    pressAll(grid, keys);
+    QVERIFY(grid.activeEditor());
+    press(Qt::Key_Escape);
+    QVERIFY(grid.hasFocus());
+    QVERIFY(bench.commits.isEmpty());
+    QCOMPARE(grid.rowTexts(kEditRow), before);
+    press(Qt::Key_Down); // the edit is over: the arrows only move
+    QCOMPARE(grid.activeEditor(), nullptr);
+}
+
+void TestGrid::headerWidensAndNamesColumns_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("drag"); // pixels the right edge of the caption is dragged by
+    QTest::newRow("text column wider") << 1 << 40;
+    QTest::newRow("list column wider") << 4 << 25;
+    QTest::newRow("drop-down column narrower") << 3 << -20;
+}
+
+void TestGrid::headerWidensAndNamesColumns()
+{
+    QFETCH(int, col);
+    QFETCH(int, drag);
+
+    Bench bench(true);
+    QVERIFY(bench.isActive());
+    bench.grid->Columns(col)->setCaption(u"Scrambler code"_s);
+    QWidget *header = bench.grid->horizontalHeader()->viewport();
+    const int width = bench.grid->ColWidths(col);
+    const QPoint edge(bench.grid->horizontalHeader()->sectionViewportPosition(col) + width - 1, 5);
+    QTest::mousePress(header, Qt::LeftButton, {}, edge);
+    QTest::mouseMove(header, edge + QPoint(drag, 0));
+    QTest::mouseRelease(header, Qt::LeftButton, {}, edge + QPoint(drag, 0));
+    QCOMPARE(bench.grid->Columns(col)->Width(), width + drag);
+
+    // The caption's full text is its header's tooltip, however narrow the column.
+    const QPoint inside(bench.grid->horizontalHeader()->sectionViewportPosition(col) + 5, 5);
+    QHelpEvent help(QEvent::ToolTip, inside, header->mapToGlobal(inside));
+    QApplication::sendEvent(header, &help);
+    QTRY_COMPARE(QToolTip::text(), u"Scrambler code"_s);
+}
+
 void TestGrid::committingAndMouse()
 {
     Bench bench(true);
     TXStringGrid &grid = *bench.grid;
     QVERIFY(bench.isActive());
 
-    // A new grid types into its first cell that is not fixed. Tab and Escape neither leave
-    // nor cancel the edit; Enter commits it.
+    // A new grid types into its first cell that is not fixed. Tab does not leave the edit;
+    // Enter commits it.
     type(u"145.5"_s);
     QLineEdit *edit = activeEdit(grid);
-    for (const int key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Escape})
+    for (const int key : {Qt::Key_Tab, Qt::Key_Backtab})
         press(key);
     QCOMPARE(QApplication::focusWidget(), edit);
     QVERIFY(bench.commits.isEmpty());

@@ -178,30 +178,29 @@ void TestLanguage::startUp_data()
 
     QTest::newRow("no file: created Chinese, built-in captions")
         << QString() << Language::Chinese << u"文件(&F)"_s << u"写频(&W)(F11)"_s << u"接收频率"_s;
-    QTest::newRow("1: English") << u"[language]\r\n语言=1\r\n"_s << Language::English << u"File"_s
+    QTest::newRow("1: English") << u"[language]\r\n语言=1\r\n"_s << Language::English << u"&File"_s
                                 << u"Write(&W)(F11)"_s << u"RX Freq"_s;
-    QTest::newRow("no key: English") << u"[language]\r\n"_s << Language::English << u"File"_s
+    QTest::newRow("no key: English") << u"[language]\r\n"_s << Language::English << u"&File"_s
                                      << u"Write(&W)(F11)"_s << u"RX Freq"_s;
     QTest::newRow("not a number: English") << u"[language]\n语言=yes\n"_s << Language::English
-                                           << u"File"_s << u"Write(&W)(F11)"_s << u"RX Freq"_s;
-    QTest::newRow("0: Chinese, plain captions")
-        << u"[language]\r\n语言=0\r\n"_s << Language::Chinese << u"文件"_s << u"写频(&W)(F11)"_s
-        << u"接收频率"_s;
+                                           << u"&File"_s << u"Write(&W)(F11)"_s << u"RX Freq"_s;
+    QTest::newRow("0: Chinese") << u"[language]\r\n语言=0\r\n"_s << Language::Chinese
+                                << u"文件(&F)"_s << u"写频(&W)(F11)"_s << u"接收频率"_s;
     QTest::newRow("renamed in English")
         << u"[language]\r\n语言=1\r\n[中文]\r\n文件=FILE!\r\n写频=WRITE!\r\n"_s << Language::English
-        << u"FILE!"_s << u"WRITE!"_s << u"RX Freq"_s;
+        << u"&FILE!"_s << u"&WRITE!"_s << u"RX Freq"_s;
     QTest::newRow("the English key does not rename in Chinese")
-        << u"[language]\r\n语言=0\r\n[中文]\r\n文件=FILE!\r\n"_s << Language::Chinese << u"文件"_s
-        << u"写频(&W)(F11)"_s << u"接收频率"_s;
+        << u"[language]\r\n语言=0\r\n[中文]\r\n文件=FILE!\r\n"_s << Language::Chinese
+        << u"文件(&F)"_s << u"写频(&W)(F11)"_s << u"接收频率"_s;
     QTest::newRow("renamed in Chinese")
-        << u"[language]\r\n语言=0\r\n[中文]\r\nFile=档案\r\n"_s << Language::Chinese << u"档案"_s
-        << u"写频(&W)(F11)"_s << u"接收频率"_s;
+        << u"[language]\r\n语言=0\r\n[中文]\r\nFile=档案\r\n"_s << Language::Chinese
+        << u"档案(&F)"_s << u"写频(&W)(F11)"_s << u"接收频率"_s;
     QTest::newRow("column renamed in Chinese")
         << u"[language]\r\n语言=0\r\n[中文]\r\nRX Freq=收信频率\r\n"_s << Language::Chinese
-        << u"文件"_s << u"写频(&W)(F11)"_s << u"收信频率"_s;
+        << u"文件(&F)"_s << u"写频(&W)(F11)"_s << u"收信频率"_s;
     QTest::newRow("column renamed in English")
         << u"[language]\r\n语言=1\r\n[中文]\r\n接收频率=RX MHz\r\n"_s << Language::English
-        << u"File"_s << u"Write(&W)(F11)"_s << u"RX MHz"_s;
+        << u"&File"_s << u"Write(&W)(F11)"_s << u"RX MHz"_s;
 }
 
 void TestLanguage::startUp()
@@ -276,7 +275,7 @@ void TestLanguage::switchBothWays()
     for (const captions::Shown &shown : captions::mainWindowCaptions(
              IniFile(iniFilePath()).read(), Language::English, captions::MainSetter::Switch))
         QCOMPARE(shownCaption(m_main.get(), shown.control, shown.column), shown.text);
-    QCOMPARE(m_main->N11->text(), u"File"_s);
+    QCOMPARE(m_main->N11->text(), u"&File"_s);
     QCOMPARE(m_main->xg->Columns(column::RxFrequency)->Caption(), u"Receive"_s);
     QCOMPARE(m_main->DTMF1->text(), u"DTMF"_s);
     verifyCaptions(m_dtmf.get(), dtmf::kCaptions, Language::English);
@@ -319,7 +318,7 @@ void TestLanguage::switchBothWays()
     m_dialog->Button1->click();
     QCOMPARE(displayLanguage(), Language::Chinese);
     QCOMPARE(IniFile(iniFilePath()).readString(u"language", u"语言", {}), u"0"_s);
-    QCOMPARE(m_main->N11->text(), u"文件"_s);
+    QCOMPARE(m_main->N11->text(), u"文件(&F)"_s);
     verifyCaptions(m_dtmf.get(), dtmf::kCaptions, Language::Chinese);
     verifyCaptions(m_twoTone.get(), twotone::kCaptions, Language::Chinese);
     verifyCaptions(m_fsk.get(), fsk::kCaptions, Language::Chinese);
@@ -423,7 +422,7 @@ void TestLanguage::failedIniWriteKeepsTheShownLanguage()
              qPrintable(m_messages.first().text));
     // The windows went on in the language they show, and the flag says so.
     QCOMPARE(displayLanguage(), Language::Chinese);
-    QCOMPARE(m_main->N11->text(), u"文件"_s);
+    QCOMPARE(m_main->N11->text(), u"文件(&F)"_s);
     verifyCaptions(m_fsk.get(), fsk::kCaptions, Language::Chinese);
     QVERIFY(QFileInfo(folder).isFile());
 
@@ -433,7 +432,7 @@ void TestLanguage::failedIniWriteKeepsTheShownLanguage()
     m_dialog->ComboBox1->setCurrentText(u"English"_s);
     m_dialog->Button1->click();
     QCOMPARE(displayLanguage(), Language::English);
-    QCOMPARE(m_main->N11->text(), u"File"_s);
+    QCOMPARE(m_main->N11->text(), u"&File"_s);
     verifyCaptions(m_fsk.get(), fsk::kCaptions, Language::English);
     QCOMPARE(m_messages.size(), 1);
 }

@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -105,6 +106,8 @@ private slots:
     void fiveToneVectors();
     void toneReadsThenWritesReturnEveryDefinedByte();
     void fillAndClearRulesByTyping();
+    void typedCellsKeepTheirFirstKey_data();
+    void typedCellsKeepTheirFirstKey();
     void closeLeavesAnotherWindowsTransferAlone();
     void questionsBeforeATableIsReplaced_data();
     void questionsBeforeATableIsReplaced();
@@ -113,6 +116,8 @@ private slots:
 
 private:
     void openWindows(const QStringList &ports);
+    // "Form2/xg2": a window and one of its controls.
+    std::pair<SignallingWindow *, QWidget *> control(const QString &path) const;
 
     std::unique_ptr<TForm1> m_main;
     std::unique_ptr<TForm2> m_dtmf;
@@ -165,6 +170,16 @@ void TestSignallingWindows::openWindows(const QStringList &ports)
          {static_cast<QWidget *>(m_dtmf.get()), static_cast<QWidget *>(m_fsk.get()),
           static_cast<QWidget *>(m_twoTone.get()), static_cast<QWidget *>(m_fiveTone.get())})
         window->show();
+}
+
+std::pair<SignallingWindow *, QWidget *> TestSignallingWindows::control(const QString &path) const
+{
+    for (SignallingWindow *w : std::initializer_list<SignallingWindow *>{
+             m_dtmf.get(), m_twoTone.get(), m_fiveTone.get(), m_fsk.get()}) {
+        if (w->objectName() == path.section(u'/', 0, 0))
+            return {w, w->findChild<QWidget *>(path.section(u'/', 1))};
+    }
+    return {};
 }
 
 void TestSignallingWindows::dtmfRead_data()
@@ -431,23 +446,34 @@ void TestSignallingWindows::successOnlyWhenTheLastBlockIsTaken()
 
 void TestSignallingWindows::textsTheRadioCannotTakeSendNothing_data()
 {
-    QTest::addColumn<bool>("fsk");
-    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("field"); // a control, or a grid
+    QTest::addColumn<QPoint>("cell");   // of the grid
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
+    const QPoint none(-1, -1);
 
     QTest::newRow("DTMF delay not a multiple of 10")
-        << false << u"cb3"_s << u"105"_s << u"'10.5' is not a valid integer value"_s;
-    QTest::newRow("FSK fleet beyond 16 bits") << true << u"ed1"_s << u"70000"_s << u"70000"_s;
-    QTest::newRow("FSK timer beyond 8 bits") << true << u"ed4"_s << u"300"_s << u"300"_s;
+        << u"Form2/cb3"_s << none << u"105"_s << u"'10.5' is not a valid integer value"_s;
+    QTest::newRow("FSK fleet beyond 16 bits") << u"Form6/ed1"_s << none << u"70000"_s << u"70000"_s;
+    QTest::newRow("FSK timer beyond 8 bits") << u"Form6/ed4"_s << none << u"300"_s << u"300"_s;
     QTest::newRow("FSK delay not a number")
-        << true << u"ed3"_s << u"4O0"_s << u"'4O0' is not a valid integer value"_s;
+        << u"Form6/ed3"_s << none << u"4O0"_s << u"'4O0' is not a valid integer value"_s;
+    // A cell is made current, on its page, so that the user sees which row it is.
+    QTest::newRow("DTMF memory")
+        << u"Form2/xg2"_s << QPoint(1, 7) << u"12E4"_s
+        << u"自动拨号存储器(第7行)：12E4 含有 DTMF 码以外的字符（0-9、A-D、*、#）"_s;
+    QTest::newRow("FSK ID") << u"Form6/xg1"_s << QPoint(2, 5) << u"70000"_s
+                            << u"ID(第5行)：70000 超出范围（0 至 65535）"_s;
+    QTest::newRow("2-Tone frequency")
+        << u"Form4/xg1"_s << QPoint(2, 12) << u"1x"_s << u"'1x' is not a valid integer value"_s;
+    QTest::newRow("5-Tone decode code") << u"Form5/xg3"_s << QPoint(4, 3) << u"1234X"_s
+                                        << u"'$1234X' is not a valid integer value"_s;
 }
 
 void TestSignallingWindows::textsTheRadioCannotTakeSendNothing()
 {
-    QFETCH(bool, fsk);
     QFETCH(QString, field);
+    QFETCH(QPoint, cell);
     QFETCH(QString, text);
     QFETCH(QString, message);
 
@@ -455,34 +481,42 @@ void TestSignallingWindows::textsTheRadioCannotTakeSendNothing()
     QVERIFY(radio.isValid());
     openWindows({radio.port()});
     radio.attach(m_main->link());
-    SignallingWindow &window =
-        fsk ? static_cast<SignallingWindow &>(*m_fsk) : static_cast<SignallingWindow &>(*m_dtmf);
-    QWidget *control = window.findChild<QWidget *>(field);
+    const auto [window, control] = this->control(field);
     QVERIFY(control);
-    if (auto *combo = qobject_cast<QComboBox *>(control))
+    auto *grid = qobject_cast<TXStringGrid *>(control);
+    if (grid)
+        grid->setCells(cell.x(), cell.y(), text);
+    else if (auto *combo = qobject_cast<QComboBox *>(control))
         combo->setEditText(text);
     else
         qobject_cast<QLineEdit *>(control)->setText(text);
 
-    window.wbtn->click();
+    QApplication::setActiveWindow(window);
+    window->wbtn->click();
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().kind, MessageKind::Error);
     QVERIFY2(m_messages.first().text.contains(message), qPrintable(m_messages.first().text));
     if (message == text) {
         // A number its bytes cannot hold names the field and the range it can take.
+        const bool fleet = field.endsWith(u"ed1");
         QVERIFY(m_messages.first().text.contains(u"0"_s));
-        QVERIFY(m_messages.first().text.contains(field == u"ed1" ? u"65535"_s : u"255"_s));
-        QVERIFY(m_messages.first().text.contains(field == u"ed1" ? u"队列"_s : u"定时器"_s));
+        QVERIFY(m_messages.first().text.contains(fleet ? u"65535"_s : u"255"_s));
+        QVERIFY(m_messages.first().text.contains(fleet ? u"队列"_s : u"定时器"_s));
     }
+    // What holds the text is in sight and current.
+    QVERIFY(control->isVisible());
+    QTRY_VERIFY(control->hasFocus());
+    if (grid)
+        QCOMPARE(QPoint(grid->Col(), grid->Row()), cell);
     // Nothing went out; the port was not even opened, and the window is ready again.
     QVERIFY(radio.quietFor(150));
     QVERIFY(!m_main->link().Comm1.isOpen());
     QVERIFY(m_main->comcbb->isEnabled());
-    QVERIFY(window.wbtn->isEnabled());
-    QVERIFY(window.rbtn->isEnabled());
+    QVERIFY(window->wbtn->isEnabled());
+    QVERIFY(window->rbtn->isEnabled());
     QVERIFY(!m_main->link().Tim1.isActive());
-    QVERIFY(!window.Timer1->isActive());
-    QVERIFY(!window.ProgressBar1->isVisible());
+    QVERIFY(!window->Timer1->isActive());
+    QVERIFY(!window->ProgressBar1->isVisible());
 }
 
 void TestSignallingWindows::watchdogEndsASilentTransfer()
@@ -569,18 +603,15 @@ void TestSignallingWindows::keysAndEdits()
         QTest::sendKeyEvent(QTest::Click, focus, key, text, modifiers);
     };
 
-    // A memory: the editor opens on "12345678" selected, lower-case a..d become capitals and
-    // other letters go nowhere; keypad Enter ends the edit.
+    // A memory: the key that starts the edit is its first character, lower-case a..d become
+    // capitals and other letters go nowhere; keypad Enter ends the edit.
     form.PageControl1->setCurrentWidget(form.TabSheet1);
     QApplication::setActiveWindow(&form);
     form.xg2->setFocus();
     QTRY_VERIFY(form.xg2->hasFocus());
     form.xg2->setCurrentCell(1, 3);
-    type(Qt::Key_0, u"0"_s); // starts the edit; not entered
-    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-    QVERIFY(editor);
-    QCOMPARE(editor->selectedText(), u"12345678"_s);
     type(Qt::Key_A, u"a"_s);
+    QVERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
     type(Qt::Key_E, u"e"_s);
     type(Qt::Key_Minus, u"-"_s);
     type(Qt::Key_0, u"0"_s);
@@ -593,7 +624,7 @@ void TestSignallingWindows::keysAndEdits()
     QApplication::clipboard()->setText(u"123456789"_s);
     form.xg2->setFocus();
     form.xg2->setCurrentCell(1, 4);
-    type(Qt::Key_1, u"1"_s);
+    type(Qt::Key_F2, QString()); // opens on "12345678", all selected
     type(Qt::Key_V, u"\x16"_s, Qt::ControlModifier);
     type(Qt::Key_Return, u"\r"_s);
     QCOMPARE(form.xg2->Cells(1, 4), u"12345678"_s);
@@ -825,7 +856,6 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
     fiveTone.xg2->setFocus();
     QTRY_VERIFY(fiveTone.xg2->hasFocus());
     fiveTone.xg2->setCurrentCell(1, 4);
-    type(Qt::Key_1, u"1"_s); // opens the editor on "12345", selected
     for (const QChar c : u"2222A"_s)
         type(Qt::Key(c.unicode()), QString(c));
     type(Qt::Key_Return, u"\r"_s);
@@ -835,7 +865,7 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
     QCOMPARE(fiveTone.xg2->Cells(5, 4), u"CCIR"_s);
     fiveTone.xg2->setFocus();
     fiveTone.xg2->setCurrentCell(1, 4);
-    type(Qt::Key_1, u"1"_s);
+    type(Qt::Key_Backspace, u"\b"_s); // opens the editor on the code, selected
     type(Qt::Key_Delete, u"\x7f"_s);
     type(Qt::Key_Return, u"\r"_s);
     for (int c = 1; c <= 5; ++c)
@@ -855,6 +885,47 @@ void TestSignallingWindows::fillAndClearRulesByTyping()
     QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
     fiveTone.ApplyCaptions(Language::English, captions::MainSetter::Switch);
     QCOMPARE(fiveTone.size(), QSize(934, 516));
+}
+
+void TestSignallingWindows::typedCellsKeepTheirFirstKey_data()
+{
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("DTMF memory") << u"Form2/xg2"_s << 1 << u"4321"_s << u"4321"_s;
+    QTest::newRow("DTMF memory, letters raised") << u"Form2/xg2"_s << 1 << u"a1"_s << u"A1"_s;
+    QTest::newRow("2-Tone frequency") << u"Form4/xg1"_s << 2 << u"4321"_s << u"4321"_s;
+    QTest::newRow("2-Tone pair, a drop-down") << u"Form4/xg2"_s << 1 << u"CD"_s << u"CD"_s;
+    QTest::newRow("5-Tone time") << u"Form5/xg1"_s << 1 << u"4321"_s << u"4321"_s;
+    QTest::newRow("5-Tone code") << u"Form5/xg2"_s << 1 << u"43210"_s << u"43210"_s;
+    QTest::newRow("5-Tone standard, a list") << u"Form5/xg3"_s << 1 << u"Z"_s << u"ZVEI1"_s;
+    QTest::newRow("FSK fleet") << u"Form6/xg1"_s << 1 << u"4321"_s << u"4321"_s;
+}
+
+void TestSignallingWindows::typedCellsKeepTheirFirstKey()
+{
+    QFETCH(QString, grid);
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+
+    openWindows({u"/nonexistent/radio"_s});
+    const auto [window, control] = this->control(grid);
+    auto *table = qobject_cast<TXStringGrid *>(control);
+    for (QWidget *page = table; page->parentWidget(); page = page->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(page->parentWidget()->parentWidget()))
+            tabs->setCurrentWidget(page); // the page the table is on
+    }
+    QApplication::setActiveWindow(window);
+    table->setFocus();
+    table->setCurrentCell(col, 3);
+    QTRY_VERIFY(table->hasFocus());
+    for (const QChar c : typed + u'\r')
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
+                            c == u'\r' ? Qt::Key_Return : Qt::Key(c.toUpper().unicode()),
+                            QString(c), Qt::NoModifier);
+    QCOMPARE(table->Cells(col, 3), stored);
 }
 
 void TestSignallingWindows::closeLeavesAnotherWindowsTransferAlone()

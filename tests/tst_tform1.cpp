@@ -110,8 +110,11 @@ private slots:
     void functionKeysClickTheButtons();
     void activationRewritesChannelNumbers();
     void englishWindow();
+    void altLettersStayAfterSwitches_data();
+    void altLettersStayAfterSwitches();
     void portList();
     void smallScreenLayout();
+    void writeRefusesWhatTheRadioCannotTake_data();
     void writeRefusesWhatTheRadioCannotTake();
 
 private:
@@ -501,7 +504,7 @@ void TestTForm1::englishWindow()
     setDisplayLanguageFlag(-1);
     TForm1 &form = openWindow();
     QCOMPARE(form.windowTitle(), u"WRITE FREQ V2.0[*]"_s);
-    QCOMPARE(form.N11->text(), u"File"_s);
+    QCOMPARE(form.N11->text(), u"&File"_s);
     QCOMPARE(form.xg->Cells(3, 0), u"QT/DQT Dec"_s);
     QCOMPARE(form.xg->Cells(11, 0), u"PTTID"_s);
     QCOMPARE(form.xg->ColWidths(6), 55);
@@ -522,6 +525,41 @@ void TestTForm1::englishWindow()
     QVERIFY(power);
     QCOMPARE(power->Items(), (QStringList{u"HIGH"_s, u"LOW"_s}));
     QVERIFY(power->DefaultText().isEmpty());
+}
+
+void TestTForm1::altLettersStayAfterSwitches_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("chinese");
+    QTest::addColumn<QString>("english");
+    QTest::newRow("File") << u"N11"_s << u"文件(&F)"_s << u"&File"_s;
+    QTest::newRow("Open") << u"N12"_s << u"打开(&O)"_s << u"&Open"_s;
+    QTest::newRow("Save") << u"N13"_s << u"保存(&S)"_s << u"&Save"_s;
+    QTest::newRow("Exit") << u"N1"_s << u"退出(&E)"_s << u"&Exit"_s;
+    QTest::newRow("Signalling") << u"N2"_s << u"信令编辑(&X)"_s << u"Si&gna"_s;
+    QTest::newRow("Setup") << u"N3"_s << u"设置(&S)"_s << u"&Setup"_s;
+    QTest::newRow("Language") << u"N4"_s << u"语言(&L)"_s << u"&Language"_s;
+    QTest::newRow("write button") << u"wbtn"_s << u"写频(&W)(F11)"_s << u"Write(&W)(F11)"_s;
+    QTest::newRow("read button") << u"rbtn"_s << u"读频(&R)(F12)"_s << u"Read(&R)(F12)"_s;
+}
+
+void TestTForm1::altLettersStayAfterSwitches()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, chinese);
+    QFETCH(QString, english);
+
+    TForm1 &form = openWindow();
+    const auto shown = [&form, &control] {
+        if (const auto *action = form.findChild<QAction *>(control))
+            return action->text();
+        return form.findChild<QPushButton *>(control)->text();
+    };
+    QCOMPARE(shown(), chinese);
+    for (const Language language : {Language::English, Language::Chinese, Language::English}) {
+        form.ApplyCaptions(language);
+        QCOMPARE(shown(), language == Language::English ? english : chinese);
+    }
 }
 
 void TestTForm1::portList()
@@ -590,19 +628,53 @@ void TestTForm1::smallScreenLayout()
     QCOMPARE(form.xg->Columns(column::Compander)->HeaderFont().pixelSize(), pixels);
 }
 
+void TestTForm1::writeRefusesWhatTheRadioCannotTake_data()
+{
+    QTest::addColumn<int>("row"); // 0: the settings panel
+    QTest::addColumn<int>("col"); // or the settings box
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a power word the radio lacks")
+        << 1 << int(column::Power) << u"低 "_s << u"信道1 发射功率：'低 ' 不是可选的值（高、低）"_s;
+    QTest::newRow("channel 9's tone") << 9 << int(column::EncodeTone) << u"67,0"_s
+                                      << u"'67,0' is not a valid floating point value"_s;
+    QTest::newRow("channel 16's receive frequency")
+        << 16 << int(column::RxFrequency) << u"145.5x"_s
+        << u"'145.5x' is not a valid floating point value"_s;
+    QTest::newRow("a settings box")
+        << 0 << int(setting::Beep) << u"响"_s << u"报警：'响' 不是可选的值（开、关）"_s;
+}
+
 void TestTForm1::writeRefusesWhatTheRadioCannotTake()
 {
-    // A data file brought a power word the radio does not have: F11 names it in the window's
-    // language and stops before the port is even opened.
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+
+    // A data file brought a text the radio cannot take: F11 names it in the window's language,
+    // shows where it is and stops before the port is even opened.
     TForm1 &form = openWindow();
-    type(u"145.5\r"_s);
-    form.xg->setCells(column::Power, 1, u"低 "_s);
+    if (row == 0) {
+        SettingsTexts settings = form.settingsTexts();
+        settings[col] = text;
+        form.setSettingsTexts(settings);
+    } else {
+        ChannelRow cells;
+        std::copy(kFreshRow.begin(), kFreshRow.end(), cells.begin());
+        cells[col] = text;
+        form.setChannelRow(row, cells);
+    }
     form.comcbb->addItem(u"/nonexistent/radio"_s);
     form.comcbb->setCurrentIndex(form.comcbb->count() - 1);
     QTest::keyClick(focused(), Qt::Key_F11);
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages.first().kind, MessageKind::Error);
-    QCOMPARE(m_messages.first().text, u"信道1 发射功率：'低 ' 不是可选的值（高、低）"_s);
+    QCOMPARE(m_messages.first().text, message);
+    if (row == 0)
+        QCOMPARE(focused(), form.ComboBoxes[col]);
+    else
+        QCOMPARE(QPoint(form.xg->Col(), form.xg->Row()), QPoint(col, row));
     QVERIFY(form.wbtn->isEnabled());
     QVERIFY(form.comcbb->isEnabled());
 }

@@ -72,10 +72,10 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
     Payload &settings = write.payloads[0];
     if (Conversion done = encodeFields(kSettingsFields, texts, settings.data(), language);
         !done.ok())
-        return {done.error, {}};
+        return WriteBlocks<kBlockCount>::refusal(done);
 
     if (QString error = refusedNumber(caption::kIdCode, 0, texts.Edit1, language); !error.isEmpty())
-        return {error, {}};
+        return {error, {}, &texts.Edit1};
     putPayloadU32(settings.data(), kIdAt, EncodeIdDigits(texts.Edit1));
     settings[kIdCountAt] = static_cast<quint8>(texts.Edit1.size());
 
@@ -86,7 +86,7 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
             const QString &memory = texts.memories[row - 1];
             if (QString error = refusedNumber(caption::kMemory, row, memory, language);
                 !error.isEmpty())
-                return {error, {}};
+                return {error, {}, &memory};
             putPayloadU32(payload.data(), run.at + i * run.stride, EncodeDialDigits(memory));
             if (row <= kCountedMemories)
                 settings[kMemoryCountsAt + row - 1] = static_cast<quint8>(memory.size());

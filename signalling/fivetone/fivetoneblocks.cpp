@@ -104,9 +104,9 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
     if (Conversion done =
             encodeRowRun(kStandardFields, kStandardRun, texts.standards, block0, language);
         !done.ok())
-        return {done.error, {}};
+        return WriteBlocks<kBlockCount>::refusal(done);
     if (Conversion done = encodeFields(kDelayFields, texts, block0.data(), language); !done.ok())
-        return {done.error, {}};
+        return WriteBlocks<kBlockCount>::refusal(done);
 
     for (const RowRun &run : kEncodeRuns) {
         Payload &payload = write.payloads[run.block];
@@ -115,7 +115,7 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
                 texts.readStandards.encode[run.firstRow + i - 1];
         if (Conversion done = encodeRowRun(kEncodeFields, run, texts.encodeRows, payload, language);
             !done.ok())
-            return {done.error, {}};
+            return WriteBlocks<kBlockCount>::refusal(done);
     }
     for (const RowRun &run : kDecodeRuns) {
         Payload &payload = write.payloads[run.block];
@@ -124,7 +124,7 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
                 texts.readStandards.decode[run.firstRow + i - 1] & 0x0F;
         if (Conversion done = encodeRowRun(kDecodeFields, run, texts.decodeRows, payload, language);
             !done.ok())
-            return {done.error, {}};
+            return WriteBlocks<kBlockCount>::refusal(done);
     }
     return write;
 }

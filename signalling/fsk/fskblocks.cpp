@@ -37,12 +37,12 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
     WriteBlocks<kBlockCount> write;
     if (Conversion done = encodeFields(kSettingsFields, texts, write.payloads[0].data(), language);
         !done.ok())
-        return {done.error, {}};
+        return WriteBlocks<kBlockCount>::refusal(done);
     for (const RowRun &run : kEntryRuns) {
         Conversion done =
             encodeRowRun(kEntryFields, run, texts.entries, write.payloads[run.block], language);
         if (!done.ok())
-            return {done.error, {}};
+            return WriteBlocks<kBlockCount>::refusal(done);
     }
     return write;
 }

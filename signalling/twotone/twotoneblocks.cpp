@@ -101,7 +101,7 @@ Conversion encodeDecodeRow(const DecodeRow &row, quint8 *base, Language language
             QString error =
                 encodeFieldText(field.layout, row.*field.text, base, language, rowNumber);
             if (!error.isEmpty())
-                return {error};
+                return {error, &(row.*field.text)};
         }
     }
     return {};
@@ -130,12 +130,12 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
     WriteBlocks<kBlockCount> write;
     if (Conversion done = encodeFields(kSettingsFields, texts, write.payloads[0].data(), language);
         !done.ok())
-        return {done.error, {}};
+        return WriteBlocks<kBlockCount>::refusal(done);
     for (const RowRun &run : kPairRuns) {
         Conversion done =
             encodeRowRun(kPairFields, run, texts.pairs, write.payloads[run.block], language);
         if (!done.ok())
-            return {done.error, {}};
+            return WriteBlocks<kBlockCount>::refusal(done);
     }
     for (const RowRun &run : kDecodeRuns) {
         for (int i = 0; i < run.rowCount; ++i) {
@@ -143,7 +143,7 @@ WriteBlocks<kBlockCount> encodeBlocks(const Texts &texts, Language language)
             quint8 *base = write.payloads[run.block].data() + run.at + i * run.stride;
             if (Conversion done = encodeDecodeRow(texts.decodeRows[row - 1], base, language, row);
                 !done.ok())
-                return {done.error, {}};
+                return WriteBlocks<kBlockCount>::refusal(done);
         }
     }
     // Block 11 stays all zero: it stands for decode rows 17 and 18, which do not exist.

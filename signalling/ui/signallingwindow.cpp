@@ -318,6 +318,27 @@ QWidget *SignallingWindow::addControl(QFormLayout *form, QStringView name, Contr
     return control;
 }
 
+void SignallingWindow::showRefused(const QString *refused, const QString &text, TXStringGrid *grid,
+                                   int col, int row)
+{
+    if (refused != &text)
+        return;
+    showControl(grid);
+    grid->setCurrentCell(col, row);
+}
+
+void SignallingWindow::showControl(QWidget *control)
+{
+    if (!control)
+        return;
+    for (QWidget *page = control; page; page = page->parentWidget()) {
+        QWidget *stack = page->parentWidget();
+        if (auto *tabs = qobject_cast<QTabWidget *>(stack ? stack->parentWidget() : nullptr))
+            tabs->setCurrentWidget(page);
+    }
+    control->setFocus(Qt::OtherFocusReason);
+}
+
 void SignallingWindow::restoreEmptyEdit(QLineEdit *edit, const QString &initial)
 {
     // An edit left empty takes its starting value again, so a write never sends nothing.

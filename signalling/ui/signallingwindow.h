@@ -177,6 +177,32 @@ protected:
     void switchLanguage(const Control<Record> (&controls)[N], const Caption (&table)[M],
                         Language to, QSize minimum);
 
+    /** After a refused write, shows the cell or control that holds the refused text (its page
+     *  first) and makes it current, so that the user sees which row or box the message is
+     *  about: the cell (col, row) of `grid` when `text` is the one refused, ... */
+    void showRefused(const QString *refused, const QString &text, TXStringGrid *grid, int col,
+                     int row);
+    /** ... the cell of a described grid that holds it, ... */
+    template<class Row, std::size_t N, std::size_t M>
+    void showRefused(const QString *refused, TXStringGrid *grid, const GridCell<Row> (&cells)[N],
+                     const std::array<Row, M> &rows)
+    {
+        for (std::size_t r = 0; r < M; ++r) {
+            for (const GridCell<Row> &cell : cells)
+                showRefused(refused, rows[r].*cell.text, grid, cell.column, int(r) + 1);
+        }
+    }
+    /** ... or the control that shows it. */
+    template<class Record, std::size_t N>
+    void showRefused(const QString *refused, const Control<Record> (&controls)[N],
+                     const Record &texts)
+    {
+        for (const Control<Record> &c : controls) {
+            if (c.text && &(texts.*c.text) == refused)
+                showControl(findChild<QWidget *>(c.name.toString()));
+        }
+    }
+
     /** Adds a label and a control for each of `controls` to `form`, named as the table says. */
     template<class Record, std::size_t N>
     void addControls(QFormLayout *form, const Control<Record> (&controls)[N], int first, int count,
@@ -201,6 +227,7 @@ private:
                      const QStringList &to);
     void switchGrids(Language to);
     void restoreEmptyEdit(QLineEdit *edit, const QString &initial);
+    void showControl(QWidget *control);
     bool openPort();
     void start(BlockTransfer::Kind kind, int barMaximum);
     void transferFinished(BlockTransfer::Kind kind, BlockTransfer::Outcome outcome);

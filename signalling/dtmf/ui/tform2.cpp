@@ -123,7 +123,12 @@ void TForm2::xg2SetEditText(int col, int row, const QString &text)
 
 std::optional<std::vector<Payload>> TForm2::buildWrite(QString *error)
 {
-    return writePayloads(dtmf::encodeBlocks(texts(), displayLanguage()), error);
+    const dtmf::Texts shown = texts();
+    const WriteBlocks<dtmf::kBlockCount> blocks = dtmf::encodeBlocks(shown, displayLanguage());
+    for (int m = 0; m < dtmf::kMemoryCount; ++m)
+        showRefused(blocks.refused, shown.memories[std::size_t(m)], xg2, 1, m + 1);
+    showRefused(blocks.refused, dtmf::kControls, shown);
+    return writePayloads(blocks, error);
 }
 
 void TForm2::decodeBlock(const FrameBuffer &frame)

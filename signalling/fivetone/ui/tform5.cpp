@@ -193,7 +193,14 @@ void TForm5::xg3SetEditText(int col, int row, const QString &)
 
 std::optional<std::vector<Payload>> TForm5::buildWrite(QString *error)
 {
-    return writePayloads(fivetone::encodeBlocks(texts(), displayLanguage()), error);
+    const fivetone::Texts shown = texts();
+    const WriteBlocks<fivetone::kBlockCount> blocks =
+        fivetone::encodeBlocks(shown, displayLanguage());
+    showRefused(blocks.refused, xg1, fivetone::kStandardCells, shown.standards);
+    showRefused(blocks.refused, xg2, fivetone::kEncodeCells, shown.encodeRows);
+    showRefused(blocks.refused, xg3, fivetone::kDecodeCells, shown.decodeRows);
+    showRefused(blocks.refused, fivetone::kControls, shown);
+    return writePayloads(blocks, error);
 }
 
 void TForm5::decodeBlock(const FrameBuffer &frame)

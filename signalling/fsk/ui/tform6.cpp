@@ -86,7 +86,14 @@ void TForm6::setTexts(const fsk::Texts &texts)
 
 std::optional<std::vector<Payload>> TForm6::buildWrite(QString *error)
 {
-    return writePayloads(fsk::encodeBlocks(texts(), displayLanguage()), error);
+    const fsk::Texts shown = texts();
+    const WriteBlocks<fsk::kBlockCount> blocks = fsk::encodeBlocks(shown, displayLanguage());
+    for (int e = 0; e < fsk::kEntryCount; ++e) {
+        showRefused(blocks.refused, shown.entries[std::size_t(e)].fleet, xg1, 1, e + 1);
+        showRefused(blocks.refused, shown.entries[std::size_t(e)].id, xg1, 2, e + 1);
+    }
+    showRefused(blocks.refused, fsk::kControls, shown);
+    return writePayloads(blocks, error);
 }
 
 void TForm6::decodeBlock(const FrameBuffer &frame)

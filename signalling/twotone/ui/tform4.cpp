@@ -128,7 +128,13 @@ void TForm4::xg2SetEditText(int col, int row, const QString &)
 
 std::optional<std::vector<Payload>> TForm4::buildWrite(QString *error)
 {
-    return writePayloads(twotone::encodeBlocks(texts(), displayLanguage()), error);
+    const twotone::Texts shown = texts();
+    const WriteBlocks<twotone::kBlockCount> blocks =
+        twotone::encodeBlocks(shown, displayLanguage());
+    showRefused(blocks.refused, xg1, twotone::kEncodeCells, shown.pairs);
+    showRefused(blocks.refused, xg2, twotone::kDecodeCells, shown.decodeRows);
+    showRefused(blocks.refused, twotone::kControls, shown);
+    return writePayloads(blocks, error);
 }
 
 void TForm4::decodeBlock(const FrameBuffer &frame)
