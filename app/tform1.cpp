@@ -8,6 +8,7 @@
 #include "channels/cellchecks.h"
 #include "channels/channeltable.h"
 #include "channels/datafile.h"
+#include "document/ui/undoactions.h"
 #include "grid/keyfilter.h"
 #include "grid/tcombocelleditor.h"
 #include "grid/teditcelleditor.h"
@@ -51,6 +52,7 @@ constexpr WordPair kWriteButton{u"写频(&W)(F11)", u"Write(&W)(F11)"};
 constexpr WordPair kReadButton{u"读频(&R)(F12)", u"Read(&R)(F12)"};
 constexpr WordPair kSaveAs{u"另存为(&A)...", u"Save &As..."};
 constexpr WordPair kRecentFiles{u"最近的文件(&J)", u"Recent &Files"};
+constexpr WordPair kEditMenu{u"编辑(&E)", u"&Edit"};
 constexpr WordPair kEditStep{u"编辑", u"edit"};
 constexpr WordPair kSettingStep{u"修改设置", u"setting change"};
 constexpr WordPair kTableChanged{u"信道表有未保存的修改。要先保存吗？",
@@ -235,6 +237,13 @@ void TForm1::buildMenu()
     // Complete radio images and the verify, after the data files; Read and Write stay as they are.
     m_imageMenu = new wf::RadioImageMenu(*this, *file, exitSeparator);
 
+    Edit1 = menuBar()->addMenu(QString());
+    Edit1->setObjectName(u"Edit1"_s);
+    Undo1 = add(Edit1, "Undo1");
+    Redo1 = add(Edit1, "Redo1");
+    addUndoActions(*m_document.undoStack(), *Undo1, *Redo1,
+                   [this] { return !m_link.transferRunning(); });
+
     QMenu *signalling = menuBar()->addMenu(QString());
     N2 = signalling->menuAction();
     N2->setObjectName(u"N2"_s);
@@ -258,8 +267,15 @@ void TForm1::buildMenu()
     showFileCaptions(Language::Chinese);
 }
 
+void TForm1::showUndoCaptions()
+{
+    showUndoTexts(*m_document.undoStack(), *Undo1, *Redo1);
+}
+
 void TForm1::showFileCaptions(Language language)
 {
+    Edit1->setTitle(kEditMenu.in(language).toString());
+    showUndoCaptions();
     SaveAs1->setText(kSaveAs.in(language).toString());
     RecentFiles1->setTitle(kRecentFiles.in(language).toString());
 }

@@ -125,6 +125,9 @@ public:
     QAction *SaveAs1 = nullptr;    ///< File > Save As
     QMenu *RecentFiles1 = nullptr; ///< File > Recent Files
     QAction *N1 = nullptr;         ///< File > Exit
+    QMenu *Edit1 = nullptr;        ///< Edit
+    QAction *Undo1 = nullptr;      ///< Edit > Undo
+    QAction *Redo1 = nullptr;      ///< Edit > Redo
     QAction *N2 = nullptr;         ///< Signalling
     QAction *DTMF1 = nullptr;
     QAction *N2TONE1 = nullptr;
@@ -175,6 +178,7 @@ private:
     void updateTitle();
     void refreshRecentFiles();
     void showFileCaptions(wf::Language language);
+    void showUndoCaptions();
 
     // The table and the settings as their document sees them.
     QStringList contentsTexts() const override;

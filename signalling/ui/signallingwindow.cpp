@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "signalling/ui/signallingwindow.h"
 
+#include "document/ui/undoactions.h"
 #include "grid/tcombocelleditor.h"
 #include "grid/teditcelleditor.h"
 #include "grid/txstringcolumnitem.h"
@@ -12,6 +13,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -165,6 +167,14 @@ SignallingWindow::SignallingWindow(RadioLink &link, QComboBox &portBox,
     connect(&m_link, &RadioLink::transfersChanged, this, &SignallingWindow::refreshButtons);
     connect(&m_document, &ContentsDocument::modifiedChanged, this,
             &SignallingWindow::setWindowModified);
+    // Ctrl+Z and Ctrl+Y undo and redo the window's own steps.
+    auto *undo = new QAction(this);
+    undo->setObjectName(QStringLiteral("Undo1"));
+    auto *redo = new QAction(this);
+    redo->setObjectName(QStringLiteral("Redo1"));
+    addActions({undo, redo});
+    addUndoActions(*m_document.undoStack(), *undo, *redo,
+                   [this] { return !m_link.transferRunning(); });
 
     // Key preview: the window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
