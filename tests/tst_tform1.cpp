@@ -116,6 +116,8 @@ private slots:
     void smallScreenLayout();
     void writeRefusesWhatTheRadioCannotTake_data();
     void writeRefusesWhatTheRadioCannotTake();
+    void undoAndRedo_data();
+    void undoAndRedo();
 
 private:
     // The window under test, shown and active, with the table focused on channel 1's receive
@@ -702,6 +704,52 @@ void TestTForm1::signallingWindowsOpenBeside()
     QFETCH(QRect, screen);
     QFETCH(QPoint, opensAt);
     QCOMPARE(besideWindow(main, QSize(560, 520), screen), opensAt);
+}
+
+void TestTForm1::undoAndRedo_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("captions"); // Undo and Redo: bare, then naming the step
+    QTest::newRow("Chinese") << 0
+                             << QStringList{u"撤销(&U)"_s, u"重做(&R)"_s, u"撤销编辑(&U)"_s,
+                                            u"重做编辑(&R)"_s, u"撤销修改设置(&U)"_s};
+    QTest::newRow("English") << -1
+                             << QStringList{u"&Undo"_s, u"&Redo"_s, u"&Undo edit"_s,
+                                            u"&Redo edit"_s, u"&Undo setting change"_s};
+}
+
+void TestTForm1::undoAndRedo()
+{
+    QFETCH(int, language);
+    QFETCH(QStringList, captions);
+    setDisplayLanguageFlag(language);
+    TForm1 &form = openWindow();
+    QCOMPARE(form.Undo1->text(), captions[0]);
+    QVERIFY(!form.Undo1->isEnabled());
+
+    // One commit is one step, with what the check did to the rest of the row.
+    type(u"145.5\r"_s);
+    QCOMPARE(form.xg->Cells(column::TxFrequency, 1), u"145.50000"_s);
+    QCOMPARE(form.Undo1->text(), captions[2]);
+    press(Qt::Key_Z, u"\x1a"_s, Qt::ControlModifier);
+    for (int c = 1; c < 16; ++c)
+        QCOMPARE(form.xg->Cells(c, 1), QString());
+    QVERIFY(!form.isWindowModified());
+    QCOMPARE(form.Redo1->text(), captions[3]);
+    press(Qt::Key_Y, u"\x19"_s, Qt::ControlModifier);
+    QCOMPARE(form.xg->Cells(column::RxFrequency, 1), u"145.50000"_s);
+    QVERIFY(form.isWindowModified());
+
+    // A settings box chosen from its list is a step of its own.
+    QComboBox *squelch = form.ComboBoxes[setting::Squelch];
+    const QString before = squelch->currentText();
+    squelch->setFocus();
+    press(Qt::Key_Down);
+    QVERIFY(squelch->currentText() != before);
+    QCOMPARE(form.Undo1->text(), captions[4]);
+    form.Undo1->trigger();
+    QCOMPARE(squelch->currentText(), before);
+    QCOMPARE(form.xg->Cells(column::RxFrequency, 1), u"145.50000"_s);
 }
 
 QTEST_MAIN(TestTForm1)
