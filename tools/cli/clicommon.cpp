@@ -249,6 +249,16 @@ bool Arguments::parse(const QStringList &arguments, int *exit)
     return true;
 }
 
+bool Arguments::parse(const QStringList &arguments, int count, QStringList *values, int *exit)
+{
+    if (!parse(arguments, exit))
+        return false;
+    if (positional(count, values))
+        return true;
+    *exit = kUsageError;
+    return false;
+}
+
 bool Arguments::positional(int count, QStringList *values)
 {
     *values = m_parser.positionalArguments();

@@ -95,6 +95,9 @@ public:
     /** Parses; on --help prints the help and sets *exit to 0, on an error complains and sets it
      *  to kUsageError. True when the command should run. */
     bool parse(const QStringList &arguments, int *exit);
+    /** The same, and the positional arguments into `values`: when their count is not `count`
+     *  it complains and sets *exit to kUsageError. */
+    bool parse(const QStringList &arguments, int count, QStringList *values, int *exit);
     /** The positional arguments; complains and gives false when their count is not `count`. */
     bool positional(int count, QStringList *values);
     /** --timeout in ms (seconds on the command line). */

@@ -25,10 +25,8 @@ int runDiff(const QStringList &arguments)
     args.addTimeoutOption();
     int exit = kSuccess;
     QStringList names;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 2, &names, &exit))
         return exit;
-    if (!args.positional(2, &names))
-        return kUsageError;
     setQuiet(true);
     Source a;
     Source b;

@@ -37,10 +37,8 @@ int runExport(const QStringList &arguments)
     args.addTimeoutOption();
     int exit = kSuccess;
     QStringList files;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 1, &files, &exit))
         return exit;
-    if (!args.positional(1, &files))
-        return kUsageError;
     const QCommandLineParser &parser = args.parser();
     const QString format = parser.value(QStringLiteral("format"));
     const QString out = parser.value(QStringLiteral("out"));

@@ -313,10 +313,8 @@ int runFleet(const QStringList &arguments)
     });
     int exit = kSuccess;
     QStringList files;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 1, &files, &exit))
         return exit;
-    if (!args.positional(1, &files))
-        return kUsageError;
     const QString pollText = args.parser().value(QStringLiteral("poll"));
     const std::optional<int> poll = secondsToMs(pollText);
     if (!poll) {

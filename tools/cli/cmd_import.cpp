@@ -24,10 +24,8 @@ int runImport(const QStringList &arguments)
     });
     int exit = kSuccess;
     QStringList files;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 1, &files, &exit))
         return exit;
-    if (!args.positional(1, &files))
-        return kUsageError;
     std::optional<Language> lang;
     if (!languageOption(args.parser(), QStringLiteral("import"), &lang))
         return kUsageError;

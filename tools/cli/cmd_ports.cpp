@@ -152,10 +152,8 @@ int runPorts(const QStringList &arguments)
                    QString());
     int exit = kSuccess;
     QStringList none;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 0, &none, &exit))
         return exit;
-    if (!args.positional(0, &none))
-        return kUsageError;
 
     QList<PortEntry> ports;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {

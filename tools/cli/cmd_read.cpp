@@ -33,10 +33,8 @@ int runRead(const QStringList &arguments)
     });
     int exit = kSuccess;
     QStringList none;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 0, &none, &exit))
         return exit;
-    if (!args.positional(0, &none))
-        return kUsageError;
     const QString out = args.parser().value(QStringLiteral("out"));
     const QString imagePath = args.parser().value(QStringLiteral("image"));
     std::optional<Language> lang;

@@ -18,10 +18,8 @@ int runRestore(const QStringList &arguments)
     args.addSafeWriteOptions(QStringLiteral("Do not read and save the radio first."));
     int exit = kSuccess;
     QStringList files;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 1, &files, &exit))
         return exit;
-    if (!args.positional(1, &files))
-        return kUsageError;
 
     if (const int refused = refuseOtherKind(files.first(), FileKind::Image))
         return refused;

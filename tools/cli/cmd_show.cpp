@@ -25,10 +25,8 @@ int runShow(const QStringList &arguments)
     args.addTimeoutOption();
     int exit = kSuccess;
     QStringList files;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 1, &files, &exit))
         return exit;
-    if (!args.positional(1, &files))
-        return kUsageError;
     const QString table = args.parser().value(QStringLiteral("table"));
     QList<compare::Window> windows;
     compare::Window window = compare::Window::Channels;

@@ -22,10 +22,8 @@ int runWrite(const QStringList &arguments)
                        "are still read, for the bytes no cell shows)."));
     int exit = kSuccess;
     QStringList files;
-    if (!args.parse(arguments, &exit))
+    if (!args.parse(arguments, 1, &files, &exit))
         return exit;
-    if (!args.positional(1, &files))
-        return kUsageError;
 
     // The check comes before the port is even opened: a text the radio cannot take stops the
     // write before the radio hears anything.
