@@ -287,9 +287,6 @@ void RadioImageMenu::restoreImageClick()
 {
     if (!lineIsFree())
         return;
-    // Afterwards every window shows what the radio holds: their changes would be lost.
-    if (!m_window.changesMayGo(true, m_window.signallingWindows()))
-        return;
     const QString file = askImageFile(false);
     if (file.isEmpty())
         return;
@@ -299,6 +296,15 @@ void RadioImageMenu::restoreImageClick()
         showError(&m_window, error);
         return;
     }
+    // Afterwards the windows of the image's banks show what the radio holds: their changes would
+    // be lost.
+    std::vector<SignallingWindow *> replaced;
+    for (SignallingWindow *window : m_window.signallingWindows()) {
+        if (image.holds(window->bank()))
+            replaced.push_back(window);
+    }
+    if (!m_window.changesMayGo(image.holds(Bank::Channels), replaced))
+        return;
     const QString port = m_window.comcbb->currentText();
     if (ask(&m_window, {in(kRestoreQuestion).arg(QFileInfo(file).fileName(), port), false,
                         in(kRestoreAnyway)}) != Answer::Proceed)

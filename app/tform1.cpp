@@ -997,16 +997,19 @@ void TForm1::showContentsTexts(const QStringList &texts)
 
 void TForm1::showImage(const RadioImage &image, ContentsOrigin origin)
 {
-    ChannelSheet data = sheet();
-    for (const Bank bank : {Bank::Channels, Bank::Settings}) {
-        for (const BlockAddress &address : RadioImage::addresses(bank))
-            DecodeMainBlock(image.frame(address.bank, address.block).data(), data,
-                            displayLanguage());
+    // An image of some banks (a signalling window's snapshot) leaves the other windows alone.
+    if (image.holds(Bank::Channels)) {
+        ChannelSheet data = sheet();
+        for (const Bank bank : {Bank::Channels, Bank::Settings}) {
+            for (const BlockAddress &address : RadioImage::addresses(bank))
+                DecodeMainBlock(image.frame(address.bank, address.block).data(), data,
+                                displayLanguage());
+        }
+        for (int row = 1; row <= kChannelCount; ++row)
+            setChannelRow(row, data.rows[row]);
+        setSettingsTexts(data.settings);
+        m_document.replaced(origin);
     }
-    for (int row = 1; row <= kChannelCount; ++row)
-        setChannelRow(row, data.rows[row]);
-    setSettingsTexts(data.settings);
-    m_document.replaced(origin);
     for (SignallingWindow *window : signallingWindows())
         window->showImage(image, origin);
     // The signalling windows hold a radio's contents now, as after a complete read.

@@ -310,10 +310,38 @@ void TestRadioImageMenu::restoreImage()
     QVERIFY(image.writeFile(path("to-restore.img"), "test", &error));
     const QDir snapshots(path("data/writefreq/snapshots"));
     QVERIFY(snapshots.mkpath("."));
+    // A DTMF window with a change of the user's: the restore replaces it when the image holds
+    // the DTMF bank.
+    TForm2 dtmf(m_form->link(), *m_form->comcbb, m_form.get());
+    m_form->Form2 = &dtmf;
+    dtmf.xg2->setCells(1, 1, QStringLiteral("123"));
+    QVERIFY(dtmf.document().record(QStringLiteral("edit")));
     m_answer = path("to-restore.img");
+    // And a change in the table, which only an image with the channels replaces.
+    m_form->xg->setCells(column::RxFrequency, 1, QStringLiteral("146.00000"));
+    QVERIFY(m_form->document().record(QStringLiteral("edit")));
+    const bool channelsHeld = image.holds(Bank::Channels);
+    if (channelsHeld) // the table's change may go
+        m_questions->replies << Answer::Discard;
+    m_questions->replies << Answer::Proceed; // and the DTMF window's
+    m_questions->replies << Answer::Cancel;  // but not to this radio
+    trigger("restoreRadioImage");
+    QVERIFY(m_messages.isEmpty());
+    const QString restoreQuestion =
+        QStringLiteral("Write the image \"to-restore.img\" to the radio on %1? "
+                       "What the radio holds is replaced (a snapshot of it is kept first).")
+            .arg(radio.devicePath());
+    QCOMPARE(m_questions->asked.constLast().text, restoreQuestion);
     trigger("restoreRadioImage");
     QTRY_COMPARE_WITH_TIMEOUT(m_messages.size(), 1, kTransferTimeoutMs);
     QCOMPARE(m_messages.last().text, QStringLiteral("Radio restored and verified."));
+    // The windows of the image's banks show what the radio holds now, unchanged; the others are
+    // left as they were.
+    QCOMPARE(m_questions->asked.size(), channelsHeld ? 6 : 4);
+    QVERIFY(!dtmf.isWindowModified());
+    QCOMPARE(m_form->channelRow(1)[column::RxFrequency],
+             channelsHeld ? QStringLiteral("438.50000") : QStringLiteral("146.00000"));
+    QCOMPARE(m_form->isWindowModified(), !channelsHeld);
     // The dialog opened among the snapshots.
     QCOMPARE(m_dialogFolder, snapshots.absolutePath());
     // The radio took the image's banks; the others kept what they held.

@@ -109,6 +109,8 @@ public:
 
     /** What the window shows, where it came from and whether it changed. */
     ContentsDocument &document() { return m_document; }
+    /** The bank of the radio's memory the window shows. */
+    Bank bank() const { return m_setup.plan.bank; }
     /** The window's name as its title shows it, without the mark of changes. */
     QString caption() const;
     /** Shows the blocks of `image` that belong to this window's bank, as a read would: they are
