@@ -186,7 +186,7 @@ void TestRadioImageMenu::entriesFollowTheLanguage()
     TForm1 &form = openWindow(radio.devicePath());
     QAction *save = form.findChild<QAction *>(QStringLiteral("saveRadioImage"));
     QVERIFY(save);
-    QCOMPARE(save->text(), QStringLiteral("Save Radio &Image..."));
+    QCOMPARE(save->text(), QStringLiteral("Save Radio Image fro&m Radio..."));
     // The entries sit in the File menu, between the data files and Exit.
     QMenu *file = form.N11->menu();
     const QList<QAction *> actions = file->actions();
@@ -194,7 +194,7 @@ void TestRadioImageMenu::entriesFollowTheLanguage()
     QVERIFY(actions.indexOf(save) < actions.indexOf(form.N1));
     // The main window's caption setter writes them, as the language dialog runs it.
     form.ApplyCaptions(Language::Chinese, captions::MainSetter::Switch);
-    QCOMPARE(save->text(), QStringLiteral("保存电台镜像(&B)..."));
+    QCOMPARE(save->text(), QStringLiteral("从对讲机保存电台镜像(&B)..."));
 }
 
 void TestRadioImageMenu::saveImage()

@@ -260,6 +260,8 @@ void SignallingWindow::showContentsTexts(const QStringList &texts)
 
 void SignallingWindow::showImage(const RadioImage &image, ContentsOrigin origin)
 {
+    if (!image.holds(m_setup.plan.bank))
+        return;
     for (const BlockAddress &address : RadioImage::addresses(m_setup.plan.bank))
         decodeBlock(image.frame(address.bank, address.block));
     m_document.replaced(origin);
