@@ -169,8 +169,13 @@ void TestPlansMenu::trigger(const char *entry, const QString &answer)
 void TestPlansMenu::imageWithoutARadio()
 {
     TForm1 &form = *m_form;
+    // A byte no window shows (past the settings the panel has) is kept as the image has it.
+    RadioImage opened = demoImage();
+    BlockPayload settings = opened.payload(Bank::Settings, 0);
+    settings[20] = 0x5a;
+    opened.setPayload(Bank::Settings, 0, settings);
     QString error;
-    QVERIFY(demoImage().writeFile(path("demo.img"), "test", &error));
+    QVERIFY(opened.writeFile(path("demo.img"), "test", &error));
     QVERIFY(!form.DTMF1->isEnabled());
 
     // Opened, the image fills the table and the signalling windows, which open as after a read.
@@ -182,13 +187,22 @@ void TestPlansMenu::imageWithoutARadio()
     QVERIFY(form.DTMF1->isEnabled());
     QVERIFY(!form.document().isModified());
 
+    // A read's snapshot of one bank leaves the table and the other windows as they are.
+    RadioImage dtmfOnly({Bank::Dtmf});
+    for (const BlockAddress &a : dtmfOnly.heldBlocks())
+        dtmfOnly.setPayload(a.bank, a.block, demoImage().payload(a.bank, a.block));
+    QVERIFY(dtmfOnly.writeFile(path("dtmf.img"), "test", &error));
+    trigger("openRadioImage", path("dtmf.img"));
+    QCOMPARE(form.channelRow(2)[column::RxFrequency].trimmed(), QStringLiteral("438.52500"));
+    QCOMPARE(m_twoTone->xg2->Cells(2, 1), QStringLiteral("REMIND"));
+
     // Saved as it was opened, it is the same image.
     trigger("saveRadioImageFile", path("same.img"));
     QCOMPARE(lastMessage(), QStringLiteral("Radio image saved."));
     RadioImage saved;
     QVERIFY2(RadioImage::readFile(path("same.img"), &saved, &error), qPrintable(error));
     QVERIFY(saved.isComplete());
-    QVERIFY(samePayloads(saved, demoImage()));
+    QVERIFY(samePayloads(saved, opened));
 
     // An edit is saved, and the windows have no changes left.
     ChannelRow row = form.channelRow(2);
