@@ -11,6 +11,8 @@
 #include "i18n/ui/messagebox.h"
 #include "signalling/ui/signallingwindow.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -39,6 +41,7 @@ constexpr WordPair kPdfFilter{u"PDF 文件 (*.pdf)", u"PDF files (*.pdf)"};
 constexpr WordPair kImportStep{u"导入", u"import"};
 constexpr WordPair kImageSaved{u"电台镜像已保存。", u"Radio image saved."};
 constexpr WordPair kWindowRefused{u"%1：%2", u"%1: %2"};
+constexpr WordPair kLineBusy{u"另一个传输正在进行。", u"Another transfer is running."};
 
 QString in(const WordPair &pair)
 {
@@ -148,8 +151,19 @@ QString PlansMenu::askFile(bool save, const char *name, const QString &filter,
     return file;
 }
 
+bool PlansMenu::windowsAreFree()
+{
+    // A transfer still fills or reads the windows: what they show is not to be replaced now.
+    if (!m_window.link().transferRunning())
+        return true;
+    showError(&m_window, in(kLineBusy));
+    return false;
+}
+
 void PlansMenu::openImageClick()
 {
+    if (!windowsAreFree())
+        return;
     // Every window shows the image afterwards: their changes would be lost.
     if (!m_window.changesMayGo(true, m_window.signallingWindows()))
         return;
@@ -222,6 +236,8 @@ void PlansMenu::saveImageClick()
 
 void PlansMenu::importCsvClick()
 {
+    if (!windowsAreFree())
+        return;
     const QString file =
         askFile(false, "importCsvDialog", in(kCsvFilter), csvplan::kSuffix.toString());
     if (file.isEmpty())

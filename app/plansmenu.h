@@ -41,11 +41,12 @@ public:
     /** Writes the entries' captions in a language. */
     void showCaptions(Language language);
 
+private:
     /** The document of what the windows show now, in the display language; nothing, after the
      *  message, when a signalling window holds a text its Write would refuse. */
     std::optional<print::Document> document();
-
-private:
+    /** False, after the message, while a transfer runs. */
+    bool windowsAreFree();
     void openImageClick();
     void saveImageClick();
     void importCsvClick();
