@@ -30,8 +30,9 @@ namespace wf {
 
 namespace {
 
-constexpr WordPair kSaveImage{u"保存电台镜像(&B)...", u"Save Radio &Image..."};
-constexpr WordPair kRestoreImage{u"恢复电台镜像(&R)...", u"&Restore Radio Image..."};
+constexpr WordPair kSaveImage{u"从对讲机保存电台镜像(&B)...", u"Save Radio Image fro&m Radio..."};
+constexpr WordPair kRestoreImage{u"把电台镜像恢复到对讲机(&R)...",
+                                 u"&Restore Radio Image to Radio..."};
 constexpr WordPair kVerifyRadio{u"核对电台与表格(&V)", u"&Verify Radio Against Table"};
 constexpr WordPair kImageFilter{u"电台镜像 (*.img)", u"Radio images (*.img)"};
 constexpr WordPair kLineBusy{u"另一个传输正在进行。", u"Another transfer is running."};

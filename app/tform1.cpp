@@ -2,6 +2,7 @@
 #include "app/tform1.h"
 
 #include "app/filedialogs.h"
+#include "app/plansmenu.h"
 #include "app/radioimagemenu.h"
 #include "app/recentfiles.h"
 #include "app/serialports.h"
@@ -234,7 +235,9 @@ void TForm1::buildMenu()
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(N12, &QAction::triggered, this, &TForm1::N12Click);
     connect(N13, &QAction::triggered, this, &TForm1::N13Click);
-    // Complete radio images and the verify, after the data files; Read and Write stay as they are.
+    // Images, plans and documents without a radio, then the radio image entries and the verify,
+    // after the data files; Read and Write stay as they are.
+    m_plansMenu = new wf::PlansMenu(*this, *file, exitSeparator);
     m_imageMenu = new wf::RadioImageMenu(*this, *file, exitSeparator);
 
     Edit1 = menuBar()->addMenu(QString());
@@ -476,6 +479,7 @@ void TForm1::ApplyCaptions(Language language, captions::MainSetter setter)
     comcbb->setAccessibleName(captions::kPortListName.in(language).toString());
     findChild<QLabel *>(u"portLabel"_s)->setText(captions::kPortListName.in(language).toString());
     m_imageMenu->showCaptions(language);
+    m_plansMenu->showCaptions(language);
     showFileCaptions(language);
 
     for (int i = 0; i < setting::kCount; ++i) {

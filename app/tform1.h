@@ -28,6 +28,7 @@ namespace wf {
  *  side has room. */
 QPoint besideWindow(const QRect &window, const QSize &size, const QRect &screenArea);
 
+class PlansMenu;
 class RadioImageMenu;
 class SignallingWindow;
 struct StartupLanguage;
@@ -209,4 +210,5 @@ private:
     QString m_caption; ///< the window's caption, without the file's name and the mark
 
     wf::RadioImageMenu *m_imageMenu = nullptr; ///< the radio image entries of the File menu
+    wf::PlansMenu *m_plansMenu = nullptr;      ///< images, CSV, print and PDF without a radio
 };

@@ -115,11 +115,11 @@ void TestAccessibility::windowsAndNamesInBothLanguages()
     const Expected chinese{{u"对讲机写频软件"_s, u"2TONE"_s, u"5TONE"_s, u"FSK"_s},
                            u"传输进度"_s,
                            u"串口"_s,
-                           u"保存电台镜像(B)..."_s};
+                           u"从对讲机保存电台镜像(B)..."_s};
     const Expected english{{u"DTMF"_s, u"2TONE"_s, u"5TONE"_s, u"FSK"_s},
                            u"Transfer progress"_s,
                            u"Serial port"_s,
-                           u"Save Radio Image..."_s};
+                           u"Save Radio Image from Radio..."_s};
 
     for (const auto &[choice, expected] :
          {std::pair{u"English"_s, english}, std::pair{u"中文"_s, chinese}}) {

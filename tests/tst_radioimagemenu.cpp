@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's File menu entries for complete radio images and the verify, against the
-// virtual radio, driven as a user does: the menu entry, the file dialog, the message.
+// virtual radio, and those that need no radio (images, CSV, print, PDF), driven as a user does:
+// the menu entry, the file dialog, the message.
 #include "app/filedialogs.h"
+#include "app/plansmenu.h"
 #include "app/tform1.h"
 #include "channels/mainblocks.h"
+#include "channels/sheetimage.h"
 #include "grid/txstringgrid.h"
 #include "i18n/language.h"
 #include "i18n/ui/messagebox.h"
@@ -23,6 +26,9 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProcess>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -58,6 +64,58 @@ RadioImage demoImage()
         image.setPayload(a.bank, a.block, RadioMemory::demo().payload(int(a.bank), a.block));
     return image;
 }
+
+bool samePayloads(const RadioImage &a, const RadioImage &b)
+{
+    for (const BlockAddress &address : RadioImage::addresses()) {
+        if (a.payload(address.bank, address.block) != b.payload(address.bank, address.block))
+            return false;
+    }
+    return true;
+}
+
+// What poppler's tools find in a PDF file: its page count and its text.
+int pdfPages(const QString &file)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {file});
+    info.waitForFinished();
+    const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)"));
+    return pages.match(QString::fromUtf8(info.readAllStandardOutput())).captured(1).toInt();
+}
+
+QString pdfText(const QString &file)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    text.waitForFinished();
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+// The four signalling windows of a main window, for as long as a test runs.
+struct SignallingWindows
+{
+    explicit SignallingWindows(TForm1 &window)
+        : form(window)
+        , dtmf(window.link(), *window.comcbb)
+        , twoTone(window.link(), *window.comcbb)
+        , fiveTone(window.link(), *window.comcbb)
+        , fsk(window.link(), *window.comcbb)
+    {
+        form.Form2 = &dtmf;
+        form.Form4 = &twoTone;
+        form.Form5 = &fiveTone;
+        form.Form6 = &fsk;
+    }
+    ~SignallingWindows() { form.Form2 = form.Form4 = form.Form5 = form.Form6 = nullptr; }
+    Q_DISABLE_COPY_MOVE(SignallingWindows)
+
+    TForm1 &form;
+    TForm2 dtmf;
+    TForm4 twoTone;
+    TForm5 fiveTone;
+    TForm6 fsk;
+};
 
 // Channels and settings, then the signalling banks: 17 + 4 + 3 + 12 + 17 blocks.
 constexpr int kImageBlocks = 53;
@@ -110,6 +168,9 @@ private slots:
     void cancelStops();
     void snapshotFolderProblemIsNamed_data();
     void snapshotFolderProblemIsNamed();
+    void imageWithoutARadio();
+    void importIsOneStep();
+    void documentOfTheWindows();
 
 private:
     TForm1 &openWindow(const QString &port);
@@ -158,6 +219,7 @@ void TestRadioImageMenu::cleanup()
     m_questions.reset();
     setMessageHook({});
     setFileDialogHook({});
+    setPrintPreviewHook({});
     setDisplayLanguageFlag(0);
 }
 
@@ -186,7 +248,7 @@ void TestRadioImageMenu::entriesFollowTheLanguage()
     TForm1 &form = openWindow(radio.devicePath());
     QAction *save = form.findChild<QAction *>(QStringLiteral("saveRadioImage"));
     QVERIFY(save);
-    QCOMPARE(save->text(), QStringLiteral("Save Radio &Image..."));
+    QCOMPARE(save->text(), QStringLiteral("Save Radio Image fro&m Radio..."));
     // The entries sit in the File menu, between the data files and Exit.
     QMenu *file = form.N11->menu();
     const QList<QAction *> actions = file->actions();
@@ -194,7 +256,7 @@ void TestRadioImageMenu::entriesFollowTheLanguage()
     QVERIFY(actions.indexOf(save) < actions.indexOf(form.N1));
     // The main window's caption setter writes them, as the language dialog runs it.
     form.ApplyCaptions(Language::Chinese, captions::MainSetter::Switch);
-    QCOMPARE(save->text(), QStringLiteral("保存电台镜像(&B)..."));
+    QCOMPARE(save->text(), QStringLiteral("从对讲机保存电台镜像(&B)..."));
 }
 
 void TestRadioImageMenu::saveImage()
@@ -577,6 +639,157 @@ void TestRadioImageMenu::snapshotFolderProblemIsNamed()
     QFile logFile(log);
     QVERIFY(logFile.open(QIODevice::ReadOnly));
     QVERIFY(!logFile.readAll().contains(" RX "));
+}
+
+void TestRadioImageMenu::imageWithoutARadio()
+{
+    TForm1 &form = openWindow(QString());
+    SignallingWindows windows(form);
+    // A byte no window shows (past the settings the panel has) is kept as the image has it.
+    RadioImage opened = demoImage();
+    BlockPayload settings = opened.payload(Bank::Settings, 0);
+    settings[20] = 0x5a;
+    opened.setPayload(Bank::Settings, 0, settings);
+    QString error;
+    QVERIFY(opened.writeFile(path("demo.img"), "test", &error));
+    QVERIFY(!form.DTMF1->isEnabled());
+
+    // Opened, the image fills the table and the signalling windows, which open as after a read.
+    m_answer = path("demo.img");
+    trigger("openRadioImage");
+    QCOMPARE(form.channelRow(2)[column::RxFrequency].trimmed(), QStringLiteral("438.52500"));
+    QCOMPARE(windows.dtmf.findChild<QComboBox *>(QStringLiteral("cb8"))->currentText(),
+             QStringLiteral("Normal"));
+    QCOMPARE(windows.twoTone.xg2->Cells(2, 1), QStringLiteral("REMIND"));
+    QVERIFY(form.DTMF1->isEnabled());
+    QVERIFY(!form.document().isModified());
+
+    // A read's snapshot of one bank leaves the table and the other windows as they are.
+    RadioImage dtmfOnly({Bank::Dtmf});
+    for (const BlockAddress &a : dtmfOnly.heldBlocks())
+        dtmfOnly.setPayload(a.bank, a.block, demoImage().payload(a.bank, a.block));
+    QVERIFY(dtmfOnly.writeFile(path("dtmf.img"), "test", &error));
+    m_answer = path("dtmf.img");
+    trigger("openRadioImage");
+    QCOMPARE(form.channelRow(2)[column::RxFrequency].trimmed(), QStringLiteral("438.52500"));
+    QCOMPARE(windows.twoTone.xg2->Cells(2, 1), QStringLiteral("REMIND"));
+
+    // Saved as it was opened, it is the same image.
+    m_answer = path("same.img");
+    trigger("saveRadioImageFile");
+    QCOMPARE(m_messages.last().text, QStringLiteral("Radio image saved."));
+    RadioImage saved;
+    QVERIFY2(RadioImage::readFile(path("same.img"), &saved, &error), qPrintable(error));
+    QVERIFY(saved.isComplete());
+    QVERIFY(samePayloads(saved, opened));
+
+    // An edit is saved, and the windows have no changes left.
+    ChannelRow row = form.channelRow(2);
+    row[column::RxFrequency] = QStringLiteral("145.50000");
+    form.setChannelRow(2, row);
+    windows.twoTone.xg2->SetEditText(2, 1, QStringLiteral("REPLY"));
+    form.document().record(QStringLiteral("edit"));
+    QVERIFY(form.document().isModified());
+    QVERIFY(windows.twoTone.document().isModified());
+    m_answer = path("edited.img");
+    trigger("saveRadioImageFile");
+    QCOMPARE(m_messages.last().text, QStringLiteral("Radio image saved."));
+    QVERIFY(!form.document().isModified());
+    QVERIFY(!windows.twoTone.document().isModified());
+    QVERIFY(RadioImage::readFile(path("edited.img"), &saved, &error));
+    QCOMPARE(imageToSheet(saved, Language::English).rows[2][column::RxFrequency].trimmed(),
+             QStringLiteral("145.50000"));
+    bool twoToneChanged = false;
+    for (const BlockAddress &a : RadioImage::addresses(Bank::TwoTone))
+        twoToneChanged |= saved.payload(a.bank, a.block) != demoImage().payload(a.bank, a.block);
+    QVERIFY(twoToneChanged);
+
+    // A text the radio cannot take stops the save with the write's message: no file.
+    row[column::RxFrequency] = QStringLiteral("14x.5");
+    form.setChannelRow(2, row);
+    const int shown = int(m_messages.size());
+    m_answer = path("refused.img");
+    trigger("saveRadioImageFile");
+    QCOMPARE(m_messages.size(), shown + 1);
+    QCOMPARE(m_messages.last().kind, MessageKind::Error);
+    QCOMPARE(m_messages.last().text,
+             QStringLiteral("channel 2: '14x.5' is not a valid floating point value"));
+    QVERIFY(!QFile::exists(path("refused.img")));
+}
+
+void TestRadioImageMenu::importIsOneStep()
+{
+    TForm1 &form = openWindow(QString());
+    SignallingWindows windows(form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    const ChannelSheet before = form.sheet();
+    m_answer = path("plan.csv");
+    trigger("exportCsv");
+    QFile file(path("plan.csv"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QString plan = QString::fromUtf8(file.readAll());
+    file.close();
+    // The spreadsheet changes two channels' receive frequencies, written as people type them.
+    QStringList lines = plan.split(QStringLiteral("\r\n"));
+    for (int line : {1, 3}) {
+        QStringList fields = lines[line].split(u',');
+        fields[column::RxFrequency] = line == 1 ? QStringLiteral("145.5") : QStringLiteral("446");
+        lines[line] = fields.join(u',');
+    }
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(lines.join(QStringLiteral("\r\n")).toUtf8()); // no byte-order mark now
+    file.close();
+
+    m_answer = path("plan.csv");
+    trigger("importCsv");
+    QVERIFY(m_messages.last().kind != MessageKind::Error);
+    QCOMPARE(m_messages.last().text,
+             QStringLiteral(
+                 "Read as UTF-8 text, fields separated by commas; channels: 2, settings: 10."));
+    QCOMPARE(form.channelRow(1)[column::RxFrequency], QStringLiteral("145.50000"));
+    QCOMPARE(form.channelRow(3)[column::RxFrequency], QStringLiteral("446.00000"));
+    QVERIFY(form.document().isModified());
+    QCOMPARE(form.Undo1->text(), QStringLiteral("&Undo import"));
+
+    // One Ctrl+Z puts the whole table back.
+    QTest::keyClick(form.xg, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.sheet().rows, before.rows);
+    QVERIFY(!form.document().isModified());
+}
+
+void TestRadioImageMenu::documentOfTheWindows()
+{
+    TForm1 &form = openWindow(QString());
+    SignallingWindows windows(form);
+    QString error;
+    QVERIFY(demoImage().writeFile(path("demo.img"), "test", &error));
+    m_answer = path("demo.img");
+    trigger("openRadioImage");
+
+    m_answer = path("plan.pdf");
+    trigger("exportPdf");
+    QCOMPARE(m_messages.size(), 0);
+    QCOMPARE(pdfPages(path("plan.pdf")), 4);
+    const QString text = pdfText(path("plan.pdf"));
+    QVERIFY2(text.contains(QStringLiteral("438.52500")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("File: demo.img")));
+    QVERIFY(text.contains(QStringLiteral("Response Mode"))); // the 2-Tone decode table
+    QVERIFY(text.contains(QStringLiteral("Page 4 of 4")));
+
+    // The preview paints the same document on the printer it is given.
+    bool previewed = false;
+    setPrintPreviewHook([this, &previewed](QPrintPreviewDialog &dialog) {
+        previewed = true;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path("printed.pdf"));
+        printer.setPageLayout(dialog.printer()->pageLayout());
+        emit dialog.paintRequested(&printer);
+        return int(QDialog::Accepted);
+    });
+    trigger("printContents");
+    QVERIFY(previewed);
+    QCOMPARE(pdfPages(path("printed.pdf")), 4);
 }
 
 QTEST_MAIN(TestRadioImageMenu)
