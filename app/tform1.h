@@ -28,6 +28,7 @@ namespace wf {
  *  side has room. */
 QPoint besideWindow(const QRect &window, const QSize &size, const QRect &screenArea);
 
+class ChannelEdit;
 class RadioImageMenu;
 class SignallingWindow;
 struct StartupLanguage;
@@ -209,4 +210,5 @@ private:
     QString m_caption; ///< the window's caption, without the file's name and the mark
 
     wf::RadioImageMenu *m_imageMenu = nullptr; ///< the radio image entries of the File menu
+    wf::ChannelEdit *m_channelEdit = nullptr;  ///< the Edit menu's entries over the table
 };

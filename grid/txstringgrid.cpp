@@ -10,7 +10,9 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -66,7 +68,8 @@ TXStringGrid::TXStringGrid(QWidget *parent)
     setItemDelegate(m_delegate);
 
     setShowGrid(false); // the cells draw their own frame lines
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Ranges are selected with the mouse and Shift+arrows, whole rows by their fixed cells.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked);
@@ -247,6 +250,52 @@ void TXStringGrid::setCurrentCell(int col, int row)
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
 }
 
+QRect TXStringGrid::selectedCells() const
+{
+    QRect cells;
+    for (const QModelIndex &index : selectionModel()->selectedIndexes()) {
+        if (!isFixedCell(index.column(), index.row()))
+            cells |= QRect(index.column(), index.row(), 1, 1);
+    }
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells = QRect(Col(), Row(), 1, 1);
+    return cells;
+}
+
+bool TXStringGrid::wholeRowsSelected() const
+{
+    const QRect cells = selectedCells();
+    if (cells.isEmpty())
+        return false;
+    for (int row = cells.top(); row <= cells.bottom(); ++row) {
+        if (!selectionModel()->isRowSelected(row, QModelIndex()))
+            return false;
+    }
+    return true;
+}
+
+void TXStringGrid::selectCells(const QRect &cells)
+{
+    setCurrentCell(cells.left(), cells.top());
+    const QItemSelection range(m_model->index(cells.top(), cells.left()),
+                               m_model->index(cells.bottom(), cells.right()));
+    selectionModel()->select(range, QItemSelectionModel::ClearAndSelect);
+}
+
+void TXStringGrid::copySelection() const
+{
+    const QRect cells = selectedCells();
+    QString text;
+    for (int row = cells.top(); row <= cells.bottom(); ++row) {
+        QStringList line;
+        for (int col = cells.left(); col <= cells.right(); ++col)
+            line << Cells(col, row);
+        text += line.join(u'\t') + u'\n';
+    }
+    if (!cells.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
 bool TXStringGrid::isFixedCell(int col, int row) const
 {
     return row < m_fixedRows || col < m_fixedCols;
@@ -386,10 +435,16 @@ void TXStringGrid::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event == QKeySequence::Copy) {
+        copySelection();
+        event->accept();
+        return;
+    }
     const QModelIndex before = currentIndex();
     QTableView::keyPressEvent(event);
+    // Shift+arrows select a range; only plain moves open the next cell's editor.
     if (m_editingState && !m_activeEditor && isNavigationKey(event->key()) &&
-        currentIndex() != before)
+        !(event->modifiers() & Qt::ShiftModifier) && currentIndex() != before)
         openEditor(currentIndex(), AllEditTriggers, QChar(), true);
 }
 

@@ -105,6 +105,17 @@ public:
     void setCurrentCell(int col, int row);
     bool isFixedCell(int col, int row) const;
 
+    /** The smallest rectangle of cells (x the column, y the row) holding every selected cell;
+     *  the current cell when nothing is selected. */
+    QRect selectedCells() const;
+    /** True when the selection is whole rows, chosen by their fixed cells or Ctrl+A. */
+    bool wholeRowsSelected() const;
+    /** Selects a rectangle of cells, its top-left cell current. */
+    void selectCells(const QRect &cells);
+    /** Puts the selected cells on the clipboard as spreadsheets do: cells separated by tabs,
+     *  rows ended by a line feed (Ctrl+C). */
+    void copySelection() const;
+
     /** The description of a column, or null outside 0..ColCount-1. */
     TXStringColumnItem *Columns(int col);
     const TXStringColumnItem *Columns(int col) const;
