@@ -158,8 +158,23 @@ void ChannelEdit::cut()
     if (!mayChange())
         return;
     m_form.xg->copySelection();
-    const QRect cells = m_form.xg->selectedCells();
-    apply(sheetedit::clearCells(m_form.sheet(), cells, displayLanguage()), Cut, cells);
+    clearSelection(Cut);
+}
+
+void ChannelEdit::clearSelection(int step)
+{
+    TXStringGrid *grid = m_form.xg;
+    grid->commitEdit();
+    const QRect cells = grid->selectedCells();
+    ChannelSheet sheet = m_form.sheet();
+    // Rows picked one by one with Ctrl keep the rows between them.
+    for (int row = cells.top(); row <= cells.bottom(); ++row) {
+        if (grid->rowHasSelection(row) || cells.height() == 1) {
+            sheet = sheetedit::clearCells(sheet, QRect(cells.left(), row, cells.width(), 1),
+                                          displayLanguage());
+        }
+    }
+    apply(sheet, step, {});
 }
 
 void ChannelEdit::paste()
@@ -186,10 +201,8 @@ void ChannelEdit::paste()
 
 void ChannelEdit::clear()
 {
-    if (!mayChange())
-        return;
-    const QRect cells = m_form.xg->selectedCells();
-    apply(sheetedit::clearCells(m_form.sheet(), cells, displayLanguage()), Clear, cells);
+    if (mayChange())
+        clearSelection(Clear);
 }
 
 void ChannelEdit::insertChannel()

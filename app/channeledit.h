@@ -50,6 +50,7 @@ private:
     void cut();
     void paste();
     void clear();
+    void clearSelection(int step);
     void insertChannel();
     void deleteChannels();
     void moveChannels(int by);

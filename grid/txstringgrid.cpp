@@ -274,6 +274,11 @@ bool TXStringGrid::wholeRowsSelected() const
     return true;
 }
 
+bool TXStringGrid::rowHasSelection(int row) const
+{
+    return selectionModel()->rowIntersectsSelection(row, QModelIndex());
+}
+
 void TXStringGrid::selectCells(const QRect &cells)
 {
     setCurrentCell(cells.left(), cells.top());
@@ -287,6 +292,9 @@ void TXStringGrid::copySelection() const
     const QRect cells = selectedCells();
     QString text;
     for (int row = cells.top(); row <= cells.bottom(); ++row) {
+        // Whole rows picked one by one with Ctrl leave out the rows between them.
+        if (!selectionModel()->selectedIndexes().isEmpty() && !rowHasSelection(row))
+            continue;
         QStringList line;
         for (int col = cells.left(); col <= cells.right(); ++col)
             line << Cells(col, row);

@@ -110,6 +110,8 @@ public:
     QRect selectedCells() const;
     /** True when the selection is whole rows, chosen by their fixed cells or Ctrl+A. */
     bool wholeRowsSelected() const;
+    /** True when a cell of `row` is selected. */
+    bool rowHasSelection(int row) const;
     /** Selects a rectangle of cells, its top-left cell current. */
     void selectCells(const QRect &cells);
     /** Puts the selected cells on the clipboard as spreadsheets do: cells separated by tabs,
