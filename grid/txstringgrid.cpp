@@ -304,6 +304,43 @@ void TXStringGrid::copySelection() const
         QGuiApplication::clipboard()->setText(text);
 }
 
+void TXStringGrid::pasteText(const QString &text)
+{
+    QStringList lines = QString(text).remove(u'\r').split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const QPoint from = selectedCells().topLeft();
+    if (lines.isEmpty() || isFixedCell(from.x(), from.y()))
+        return;
+    commitEdit();
+    emit bulkEditStarted();
+    for (int r = 0; r < lines.size() && from.y() + r < RowCount(); ++r) {
+        const QString &line = lines[r];
+        const QStringList cells = line.split(line.contains(u'\t') ? u'\t' : u',');
+        for (int c = 0; c < cells.size() && from.x() + c < ColCount(); ++c) {
+            if (hasEditor(from.x() + c))
+                SetEditText(from.x() + c, from.y() + r, cells[c].trimmed());
+        }
+    }
+    emit bulkEditFinished(BulkEdit::Paste);
+}
+
+void TXStringGrid::clearSelectedCells(BulkEdit kind)
+{
+    const QRect cells = selectedCells();
+    commitEdit();
+    emit bulkEditStarted();
+    for (int row = cells.top(); row <= cells.bottom(); ++row) {
+        for (int col = cells.left(); col <= cells.right(); ++col) {
+            const bool selected = selectionModel()->selectedIndexes().isEmpty() ||
+                                  selectionModel()->isSelected(m_model->index(row, col));
+            if (selected && hasEditor(col) && !isFixedCell(col, row))
+                SetEditText(col, row, QString());
+        }
+    }
+    emit bulkEditFinished(kind);
+}
+
 bool TXStringGrid::isFixedCell(int col, int row) const
 {
     return row < m_fixedRows || col < m_fixedCols;
@@ -443,8 +480,21 @@ void TXStringGrid::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (event == QKeySequence::Copy) {
+    // Ctrl+C, Ctrl+X, Ctrl+V and Delete; a window may own these keys by actions of its own.
+    if (event == QKeySequence::Copy || event == QKeySequence::Cut) {
         copySelection();
+        if (event == QKeySequence::Cut)
+            clearSelectedCells(BulkEdit::Cut);
+        event->accept();
+        return;
+    }
+    if (event == QKeySequence::Paste) {
+        pasteText(QGuiApplication::clipboard()->text());
+        event->accept();
+        return;
+    }
+    if (event == QKeySequence::Delete) {
+        clearSelectedCells();
         event->accept();
         return;
     }
