@@ -424,9 +424,6 @@ void TestTForm1::spreadsheetEditing_data()
     QTest::newRow("refused paste changes nothing")
         << u"150\n1000\n"_s << u"^V"_s << plan << QString()
         << u"Nothing was pasted: Channel 2 RX Freq cannot take \"1000\"."_s << u"&Redo"_s;
-    QTest::newRow("copy a range") << QString() << u"S+right,S+down,^C"_s << plan
-                                  << u"145.50000\t145.50000\n146.00000\t146.00000\n"_s << QString()
-                                  << u"&Redo"_s;
     QTest::newRow("copy whole channels")
         << QString() << u"row 2,shift,row 3,^C"_s << plan
         << u"146.00000\t146.00000\tNONE\tNONE\tHIGH\tWIDE\tYES\t25000\tNONE\tNONE\tNONE\tNONE\t"
@@ -451,11 +448,6 @@ void TestTForm1::spreadsheetEditing_data()
         << QString() << QString() << u"&Redo"_s;
     QTest::newRow("move up, undo") << QString() << u"row 3,MoveUp1,^Z"_s << plan << QString()
                                    << QString() << u"&Redo move up"_s;
-    QTest::newRow("move down") << QString() << u"row 1,MoveDown1"_s
-                               << u"146.00000,145.50000,147.00000,"_s << QString() << QString()
-                               << u"&Redo"_s;
-    QTest::newRow("empty channels") << QString() << u"row 1,shift,row 2,EmptyChannels1"_s
-                                    << u",,147.00000,"_s << QString() << QString() << u"&Redo"_s;
 }
 
 void TestTForm1::spreadsheetEditing()
