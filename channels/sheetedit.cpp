@@ -115,18 +115,6 @@ bool takeCell(ChannelRow &row, int col, const QString &cell, Language language)
 
 } // namespace
 
-QString copyText(const ChannelSheet &sheet, const QRect &range)
-{
-    QString text;
-    for (int channel = range.top(); channel <= range.bottom(); ++channel) {
-        QStringList cells;
-        for (int col = range.left(); col <= range.right(); ++col)
-            cells << sheet.rows[std::size_t(channel)][std::size_t(col)];
-        text += cells.join(u'\t') + u'\n';
-    }
-    return text;
-}
-
 QList<QStringList> clipboardCells(const QString &text)
 {
     QStringList lines = QString(text).remove(u'\r').split(u'\n');

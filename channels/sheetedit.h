@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-/** The channel table edited as a spreadsheet: ranges of cells to and from the clipboard's text,
+/** The channel table edited as a spreadsheet: clipboard text pasted into it, ranges cleared,
  *  and whole channels inserted, deleted, moved and cleared. Nothing here knows about widgets;
  *  every operation takes a sheet and gives a new one, or the message that refuses it, so that a
  *  window changes nothing when an operation is refused. A range is a QRect of cells: x the
@@ -23,10 +23,6 @@ struct [[nodiscard]] Edited
     QString error;
     bool ok() const { return error.isEmpty(); }
 };
-
-/** The cells of `range` as spreadsheets put them on the clipboard: cells separated by tabs,
- *  rows ended by a line feed. */
-QString copyText(const ChannelSheet &sheet, const QRect &range);
 
 /** The rows and cells of clipboard text: tab-separated when a line holds a tab (a spreadsheet's
  *  or this program's), otherwise comma-separated with CSV quoting. The line feed that ends the
