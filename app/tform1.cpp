@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/tform1.h"
 
+#include "app/channeledit.h"
 #include "app/filedialogs.h"
 #include "app/plansmenu.h"
 #include "app/radioimagemenu.h"
@@ -153,6 +154,7 @@ TForm1::TForm1(QWidget *parent, PortList portList)
     buildMenu();
     buildSettingsPanel(client);
     buildChannelTable(client);
+    m_channelEdit = new wf::ChannelEdit(*this); // the Edit menu's entries over the table
 
     comcbb = new QComboBox(client);
     comcbb->setObjectName(u"comcbb"_s);
@@ -279,6 +281,8 @@ void TForm1::showFileCaptions(Language language)
 {
     Edit1->setTitle(kEditMenu.in(language).toString());
     showUndoCaptions();
+    if (m_channelEdit)
+        m_channelEdit->showCaptions(language);
     SaveAs1->setText(kSaveAs.in(language).toString());
     RecentFiles1->setTitle(kRecentFiles.in(language).toString());
 }

@@ -29,6 +29,7 @@ namespace wf {
 QPoint besideWindow(const QRect &window, const QSize &size, const QRect &screenArea);
 
 class PlansMenu;
+class ChannelEdit;
 class RadioImageMenu;
 class SignallingWindow;
 struct StartupLanguage;
@@ -211,4 +212,5 @@ private:
 
     wf::RadioImageMenu *m_imageMenu = nullptr; ///< the radio image entries of the File menu
     wf::PlansMenu *m_plansMenu = nullptr;      ///< images, CSV, print and PDF without a radio
+    wf::ChannelEdit *m_channelEdit = nullptr;  ///< the Edit menu's entries over the table
 };

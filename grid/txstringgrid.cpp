@@ -10,7 +10,9 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -66,7 +68,8 @@ TXStringGrid::TXStringGrid(QWidget *parent)
     setItemDelegate(m_delegate);
 
     setShowGrid(false); // the cells draw their own frame lines
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Ranges are selected with the mouse and Shift+arrows, whole rows by their fixed cells.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked);
@@ -247,6 +250,97 @@ void TXStringGrid::setCurrentCell(int col, int row)
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
 }
 
+QRect TXStringGrid::selectedCells() const
+{
+    QRect cells;
+    for (const QModelIndex &index : selectionModel()->selectedIndexes()) {
+        if (!isFixedCell(index.column(), index.row()))
+            cells |= QRect(index.column(), index.row(), 1, 1);
+    }
+    if (cells.isEmpty() && currentIndex().isValid())
+        cells = QRect(Col(), Row(), 1, 1);
+    return cells;
+}
+
+bool TXStringGrid::wholeRowsSelected() const
+{
+    const QRect cells = selectedCells();
+    if (cells.isEmpty())
+        return false;
+    for (int row = cells.top(); row <= cells.bottom(); ++row) {
+        if (!selectionModel()->isRowSelected(row, QModelIndex()))
+            return false;
+    }
+    return true;
+}
+
+bool TXStringGrid::rowHasSelection(int row) const
+{
+    return selectionModel()->rowIntersectsSelection(row, QModelIndex());
+}
+
+void TXStringGrid::selectCells(const QRect &cells)
+{
+    setCurrentCell(cells.left(), cells.top());
+    const QItemSelection range(m_model->index(cells.top(), cells.left()),
+                               m_model->index(cells.bottom(), cells.right()));
+    selectionModel()->select(range, QItemSelectionModel::ClearAndSelect);
+}
+
+void TXStringGrid::copySelection() const
+{
+    const QRect cells = selectedCells();
+    QString text;
+    for (int row = cells.top(); row <= cells.bottom(); ++row) {
+        // Whole rows picked one by one with Ctrl leave out the rows between them.
+        if (!selectionModel()->selectedIndexes().isEmpty() && !rowHasSelection(row))
+            continue;
+        QStringList line;
+        for (int col = cells.left(); col <= cells.right(); ++col)
+            line << Cells(col, row);
+        text += line.join(u'\t') + u'\n';
+    }
+    if (!cells.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+void TXStringGrid::pasteText(const QString &text)
+{
+    QStringList lines = QString(text).remove(u'\r').split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    const QPoint from = selectedCells().topLeft();
+    if (lines.isEmpty() || isFixedCell(from.x(), from.y()))
+        return;
+    commitEdit();
+    emit bulkEditStarted();
+    for (int r = 0; r < lines.size() && from.y() + r < RowCount(); ++r) {
+        const QString &line = lines[r];
+        const QStringList cells = line.split(line.contains(u'\t') ? u'\t' : u',');
+        for (int c = 0; c < cells.size() && from.x() + c < ColCount(); ++c) {
+            if (hasEditor(from.x() + c))
+                SetEditText(from.x() + c, from.y() + r, cells[c].trimmed());
+        }
+    }
+    emit bulkEditFinished(BulkEdit::Paste);
+}
+
+void TXStringGrid::clearSelectedCells(BulkEdit kind)
+{
+    const QRect cells = selectedCells();
+    commitEdit();
+    emit bulkEditStarted();
+    for (int row = cells.top(); row <= cells.bottom(); ++row) {
+        for (int col = cells.left(); col <= cells.right(); ++col) {
+            const bool selected = selectionModel()->selectedIndexes().isEmpty() ||
+                                  selectionModel()->isSelected(m_model->index(row, col));
+            if (selected && hasEditor(col) && !isFixedCell(col, row))
+                SetEditText(col, row, QString());
+        }
+    }
+    emit bulkEditFinished(kind);
+}
+
 bool TXStringGrid::isFixedCell(int col, int row) const
 {
     return row < m_fixedRows || col < m_fixedCols;
@@ -386,10 +480,29 @@ void TXStringGrid::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // Ctrl+C, Ctrl+X, Ctrl+V and Delete; a window may own these keys by actions of its own.
+    if (event == QKeySequence::Copy || event == QKeySequence::Cut) {
+        copySelection();
+        if (event == QKeySequence::Cut)
+            clearSelectedCells(BulkEdit::Cut);
+        event->accept();
+        return;
+    }
+    if (event == QKeySequence::Paste) {
+        pasteText(QGuiApplication::clipboard()->text());
+        event->accept();
+        return;
+    }
+    if (event == QKeySequence::Delete) {
+        clearSelectedCells();
+        event->accept();
+        return;
+    }
     const QModelIndex before = currentIndex();
     QTableView::keyPressEvent(event);
+    // Shift+arrows select a range; only plain moves open the next cell's editor.
     if (m_editingState && !m_activeEditor && isNavigationKey(event->key()) &&
-        currentIndex() != before)
+        !(event->modifiers() & Qt::ShiftModifier) && currentIndex() != before)
         openEditor(currentIndex(), AllEditTriggers, QChar(), true);
 }
 

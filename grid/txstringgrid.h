@@ -105,6 +105,28 @@ public:
     void setCurrentCell(int col, int row);
     bool isFixedCell(int col, int row) const;
 
+    /** The smallest rectangle of cells (x the column, y the row) holding every selected cell;
+     *  the current cell when nothing is selected. */
+    QRect selectedCells() const;
+    /** True when the selection is whole rows, chosen by their fixed cells or Ctrl+A. */
+    bool wholeRowsSelected() const;
+    /** True when a cell of `row` is selected. */
+    bool rowHasSelection(int row) const;
+    /** Selects a rectangle of cells, its top-left cell current. */
+    void selectCells(const QRect &cells);
+    /** Puts the selected cells on the clipboard as spreadsheets do: cells separated by tabs,
+     *  rows ended by a line feed (Ctrl+C). */
+    void copySelection() const;
+
+    /** What a change of many cells at once was, for the window's undo step. */
+    enum class BulkEdit { Paste, Cut, Clear };
+    /** Commits tab- or comma-separated text cell by cell from the top-left selected cell, as
+     *  edits of the cells that have an editor (Ctrl+V); text past the grid's edge is left out. */
+    void pasteText(const QString &text);
+    /** Commits the empty text to every selected cell that has an editor (Delete; Ctrl+X after
+     *  copying them). */
+    void clearSelectedCells(BulkEdit kind = BulkEdit::Clear);
+
     /** The description of a column, or null outside 0..ColCount-1. */
     TXStringColumnItem *Columns(int col);
     const TXStringColumnItem *Columns(int col) const;
@@ -160,6 +182,9 @@ signals:
     /** After every OnSetEditText handler has run: the commit and whatever the window's check
      *  did to the other cells are done. */
     void editCommitted(int col, int row);
+    /** Around the commits of a paste, cut or clear: a window records them as one step. */
+    void bulkEditStarted();
+    void bulkEditFinished(wf::TXStringGrid::BulkEdit kind);
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;

@@ -11,7 +11,9 @@ TXStringGridHeader::TXStringGridHeader(Qt::Orientation orientation, TXStringGrid
     : QHeaderView(orientation, grid)
     , m_grid(grid)
 {
-    setSectionsClickable(false);
+    // A row's fixed cell selects the row (Shift and Ctrl extend the selection); captions select
+    // nothing.
+    setSectionsClickable(orientation == Qt::Vertical);
     setHighlightSections(false);
     setSectionsMovable(false);
     // A column is widened by dragging the edge on its right, as in a spreadsheet; rows keep the
@@ -33,13 +35,12 @@ void TXStringGridHeader::paintSection(QPainter *painter, const QRect &rect, int 
 
 void TXStringGridHeader::mousePressEvent(QMouseEvent *event)
 {
-    // A fixed cell is never selected, but pressing it takes the focus to the grid, which ends
-    // an edit under way like a press anywhere else in the grid.
+    // A fixed cell is never selected itself, and pressing it takes the focus to the grid, which
+    // ends an edit under way like a press anywhere else in the grid.
     m_grid->setFocus(Qt::MouseFocusReason);
     m_grid->leaveEditingStateWhenIdle();
     // A press on the edge between two captions starts widening the column on its left.
-    if (orientation() == Qt::Horizontal)
-        QHeaderView::mousePressEvent(event);
+    QHeaderView::mousePressEvent(event);
     event->accept();
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "channels/cellchecks.h"
 #include "channels/channeltable.h"
+#include "channels/csvplan.h"
+#include "channels/sheetedit.h"
 
 #include <QtTest>
 
@@ -26,6 +28,8 @@ private slots:
     void loadedRows();
     void unreadableNumbersKeepTheText();
     void valueLists();
+    void sheetEdits_data();
+    void sheetEdits();
 };
 
 void TestCellChecks::toneEntries_data()
@@ -320,6 +324,103 @@ void TestCellChecks::valueLists()
     QCOMPARE(built.last(), u"暂时删除"_s);
     QCOMPARE(table::items(table::ValueList::DtmfKeys, Language::Chinese).join(u' '),
              u"无 1 2 3 4 5 6 7 8 9 * 0 # A B C D"_s);
+}
+
+// Channels 1 to 3 hold 145.5, 146 and 147 MHz; `full` fills channel 16 too. Each row runs one
+// edit and compares a range of the result or the refusal.
+void TestCellChecks::sheetEdits_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("full");
+    QTest::addColumn<QRect>("shown");
+    QTest::addColumn<QString>("expected");
+
+    const QRect rxTx(1, 1, 2, 4);
+    const auto row = [](const char *name, const QString &edit, int col, int first, int last,
+                        const QString &text, bool full, QRect shown, const QString &expected) {
+        QTest::newRow(name) << edit << col << first << last << text << full << shown << expected;
+    };
+    row("paste spreadsheet", u"paste"_s, 1, 4, 0, u"145.5\t145.5\n146\t146\n"_s, false,
+        QRect(1, 4, 5, 2),
+        u"145.50000\t145.50000\tNONE\tNONE\tHIGH\n146.00000\t146.00000\tNONE\tNONE\tHIGH\n"_s);
+    row("paste commas and words of either language", u"paste"_s, 4, 2, 0, u"67,低\r\n"_s, false,
+        QRect(4, 2, 2, 1), u"67.0\tLOW\n"_s);
+    row("paste from number cell", u"paste"_s, 0, 3, 0, u"150\n"_s, false, QRect(1, 3, 2, 1),
+        u"150.00000\t147.00000\n"_s);
+    row("paste refused frequency", u"paste"_s, 1, 1, 0, u"150\t150\n1000\t1\n"_s, false, rxTx,
+        u"Nothing was pasted: Channel 2 RX Freq cannot take \"1000\"."_s);
+    row("paste refused word", u"paste"_s, 5, 1, 0, u"MAX\n"_s, false, rxTx,
+        u"Nothing was pasted: Channel 1 TX Power cannot take \"MAX\"."_s);
+    row("paste past the table", u"paste"_s, 14, 16, 0, u"a\tb\tc\n"_s, false, rxTx,
+        u"Nothing was pasted: 1 rows of 3 cells do not fit in the table from Channel 16 "
+        u"PTTID NO. on."_s);
+    row("clear range", u"clear"_s, 2, 1, 2, {}, false, QRect(1, 1, 5, 3),
+        u"145.50000\t\tNONE\tNONE\tHIGH\n146.00000\t\tNONE\tNONE\tHIGH\n147.00000\t147.00000\tNONE\tNONE\tHIGH\n"_s);
+    row("clear channel", u"clear"_s, 1, 2, 2, {}, false, rxTx,
+        u"145.50000\t145.50000\n\t\n147.00000\t147.00000\n\t\n"_s);
+    row("insert", u"insert"_s, 0, 2, 0, {}, false, rxTx,
+        u"145.50000\t145.50000\n\t\n146.00000\t146.00000\n147.00000\t147.00000\n"_s);
+    row("insert into a full table", u"insert"_s, 0, 2, 0, {}, true, rxTx,
+        u"Cannot insert a channel: channel 16 holds one. Delete it first."_s);
+    row("delete", u"delete"_s, 0, 1, 2, {}, true, QRect(1, 1, 1, 16),
+        u"147.00000\n\n\n\n\n\n\n\n\n\n\n\n\n150.00000\n\n\n"_s);
+    row("move up", u"up"_s, 0, 2, 3, {}, false, QRect(1, 1, 1, 3),
+        u"146.00000\n147.00000\n145.50000\n"_s);
+    row("move down", u"down"_s, 0, 1, 1, {}, false, QRect(1, 1, 1, 3),
+        u"146.00000\n145.50000\n147.00000\n"_s);
+    row("move past the edge", u"up"_s, 0, 1, 2, {}, false, QRect(1, 1, 1, 3),
+        u"145.50000\n146.00000\n147.00000\n"_s);
+}
+
+void TestCellChecks::sheetEdits()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, col);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(QString, text);
+    QFETCH(bool, full);
+    QFETCH(QRect, shown);
+    QFETCH(QString, expected);
+
+    const Language english = Language::English;
+    ChannelSheet sheet = csvplan::freshSheet(english);
+    const auto fill = [&](int channel, const QString &rx) {
+        sheet.rows[channel][column::RxFrequency] = rx;
+        QVERIFY(checkCommittedCell(sheet.rows[channel], column::RxFrequency, english).ok());
+    };
+    fill(1, u"145.5"_s);
+    fill(2, u"146"_s);
+    fill(3, u"147"_s);
+    if (full)
+        fill(16, u"150"_s);
+
+    sheetedit::Edited edited{sheet, {}};
+    if (edit == u"paste")
+        edited = sheetedit::paste(sheet, col, first, text, english);
+    else if (edit == u"clear")
+        edited.sheet = sheetedit::clearCells(
+            sheet, QRect(col, first, col == 1 ? 15 : 1, last - first + 1), english);
+    else if (edit == u"insert")
+        edited = sheetedit::insertChannel(sheet, first, english);
+    else if (edit == u"delete")
+        edited.sheet = sheetedit::deleteChannels(sheet, first, last);
+    else if (edit == u"up" || edit == u"down")
+        edited.sheet = sheetedit::moveChannels(sheet, first, last, edit == u"up" ? -1 : 1);
+    QString cells; // as the table copies them: tabs between cells, a line feed after each row
+    for (int channel = shown.top(); channel <= shown.bottom(); ++channel) {
+        QStringList line;
+        for (int c = shown.left(); c <= shown.right(); ++c)
+            line << edited.sheet.rows[channel][c];
+        cells += line.join(u'\t') + u'\n';
+    }
+    QCOMPARE(edited.ok() ? cells : edited.error, expected);
+    for (int channel = 1; channel <= kChannelCount; ++channel)
+        QCOMPARE(edited.sheet.rows[channel][column::Number], QString::number(channel));
 }
 
 QTEST_GUILESS_MAIN(TestCellChecks)

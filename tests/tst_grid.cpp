@@ -6,6 +6,7 @@
 #include "grid/txstringgrid.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -162,6 +163,8 @@ private slots:
     void headerWidensAndNamesColumns_data();
     void headerWidensAndNamesColumns();
     void committingAndMouse();
+    void rangesAndCopy_data();
+    void rangesAndCopy();
 };
 
 void TestGrid::columnsAndEditors()
@@ -556,6 +559,69 @@ void TestGrid::headerWidensAndNamesColumns()
     QTRY_COMPARE(QToolTip::text(), u"Scrambler code"_s);
 }
 
+// The selection made from the edit row's first text cell, then Ctrl+C: "S+right" and "S+down"
+// are Shift+arrows, "drag" drags the mouse over two cells, "row N" clicks a row's fixed cell
+// (with Shift or Ctrl held when "shift"/"ctrl" comes first), "^A" is Ctrl+A.
+void TestGrid::rangesAndCopy_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QRect>("selected");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("one cell") << u""_s << QRect(1, 2, 1, 1) << u"12.5\n"_s;
+    QTest::newRow("shift arrows") << u"S+right,S+down"_s << QRect(1, 2, 2, 2) << u"12.5\t7\n\t\n"_s;
+    QTest::newRow("mouse drag") << u"drag"_s << QRect(1, 2, 2, 1) << u"12.5\t7\n"_s;
+    QTest::newRow("a row by its number")
+        << u"row 2"_s << QRect(1, 2, 5, 1) << u"12.5\t7\t67.0\tHIGH\tfree\n"_s;
+    QTest::newRow("rows apart") << u"row 2,ctrl,row 4"_s << QRect(1, 2, 5, 3)
+                                << u"12.5\t7\t67.0\tHIGH\tfree\n\t\t\t\t\n"_s;
+    QTest::newRow("a run of rows") << u"row 1,shift,row 2"_s << QRect(1, 1, 5, 2)
+                                   << u"\t\t\t\t\n12.5\t7\t67.0\tHIGH\tfree\n"_s;
+    QTest::newRow("select all") << u"^A"_s << QRect(1, 1, 5, 7) << QString();
+}
+
+void TestGrid::rangesAndCopy()
+{
+    QFETCH(QString, steps);
+    QFETCH(QRect, selected);
+    QFETCH(QString, copied);
+
+    Bench bench(true);
+    TXStringGrid &grid = *bench.grid;
+    QVERIFY(bench.isActive());
+    grid.setCurrentCell(1, kEditRow);
+    QApplication::clipboard()->clear();
+    Qt::KeyboardModifiers held;
+    for (const QString &step : steps.split(u',', Qt::SkipEmptyParts)) {
+        if (step == u"S+right" || step == u"S+down") {
+            press(step == u"S+right" ? Qt::Key_Right : Qt::Key_Down, {}, Qt::ShiftModifier);
+        } else if (step == u"drag") {
+            QTest::mousePress(grid.viewport(), Qt::LeftButton, {},
+                              grid.cellRect(1, kEditRow).center());
+            QMouseEvent move(QEvent::MouseMove, grid.cellRect(2, kEditRow).center(),
+                             grid.viewport()->mapToGlobal(grid.cellRect(2, kEditRow).center()),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(grid.viewport(), &move);
+            QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {},
+                                grid.cellRect(2, kEditRow).center());
+        } else if (step.startsWith(u"row ")) {
+            QHeaderView *numbers = grid.verticalHeader();
+            const int y = numbers->sectionViewportPosition(step.mid(4).toInt()) + 5;
+            QTest::mouseClick(numbers->viewport(), Qt::LeftButton, held, QPoint(5, y));
+            held = {};
+        } else if (step == u"shift" || step == u"ctrl") {
+            held = step == u"shift" ? Qt::ShiftModifier : Qt::ControlModifier;
+        } else if (step == u"^A") {
+            press(Qt::Key_A, u"\x01"_s, Qt::ControlModifier);
+        }
+    }
+    QCOMPARE(grid.selectedCells(), selected);
+    QCOMPARE(grid.activeEditor(), nullptr);
+    press(Qt::Key_C, u"\x03"_s, Qt::ControlModifier);
+    if (!copied.isNull())
+        QCOMPARE(QApplication::clipboard()->text(), copied);
+    QVERIFY(bench.commits.isEmpty());
+}
+
 void TestGrid::committingAndMouse()
 {
     Bench bench(true);
@@ -627,12 +693,9 @@ void TestGrid::committingAndMouse()
     grid.setCurrentCell(2, 3);
     grid.setCurrentCell(0, 4);
     grid.setCurrentCell(3, 0);
-    for (QHeaderView *header : {grid.horizontalHeader(), grid.verticalHeader()}) {
-        const int at = header->sectionViewportPosition(4) + 5;
-        const bool top = header->orientation() == Qt::Horizontal;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          top ? QPoint(at, 5) : QPoint(5, at));
-    }
+    QHeaderView *captions = grid.horizontalHeader();
+    QTest::mouseClick(captions->viewport(), Qt::LeftButton, {},
+                      QPoint(captions->sectionViewportPosition(4) + 5, 5));
     QCOMPARE(QPoint(grid.Col(), grid.Row()), QPoint(2, 3));
     QCOMPARE(grid.selectionModel()->selectedIndexes().size(), 1);
     grid.setCurrentCell(1, 1);

@@ -108,6 +108,8 @@ private slots:
     void fillAndClearRulesByTyping();
     void typedCellsKeepTheirFirstKey_data();
     void typedCellsKeepTheirFirstKey();
+    void spreadsheetKeysInTheGrids_data();
+    void spreadsheetKeysInTheGrids();
     void closeLeavesAnotherWindowsTransferAlone();
     void questionsBeforeATableIsReplaced_data();
     void questionsBeforeATableIsReplaced();
@@ -926,6 +928,62 @@ void TestSignallingWindows::typedCellsKeepTheirFirstKey()
                             c == u'\r' ? Qt::Key_Return : Qt::Key(c.toUpper().unicode()),
                             QString(c), Qt::NoModifier);
     QCOMPARE(table->Cells(col, 3), stored);
+}
+
+// Keys on a grid from its cell in row 3, with the clipboard holding what a spreadsheet puts
+// there: "^V", "^X", "^Z" are Ctrl keys, "del" Delete, "S+down" Shift+Down. Rows 3 and 4 of
+// the column, and the step the window's history ends on, are compared.
+void TestSignallingWindows::spreadsheetKeysInTheGrids_data()
+{
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("cells");
+    QTest::addColumn<QString>("step");
+    QTest::newRow("DTMF paste, the memory's check keeps eight digits")
+        << u"Form2/xg2"_s << 1 << u"^V"_s << u"4321|12345678"_s << u"粘贴/"_s;
+    QTest::newRow("DTMF paste undone") << u"Form2/xg2"_s << 1 << u"^V,^Z"_s << u"|"_s << u"/粘贴"_s;
+    QTest::newRow("FSK paste, Delete clears the range")
+        << u"Form6/xg1"_s << 1 << u"^V,S+down,del"_s << u"|"_s << u"清除/"_s;
+    QTest::newRow("2-Tone cut") << u"Form4/xg1"_s << 2 << u"^V,^X"_s << u"|123456789"_s
+                                << u"剪切/"_s;
+}
+
+void TestSignallingWindows::spreadsheetKeysInTheGrids()
+{
+    QFETCH(QString, grid);
+    QFETCH(int, col);
+    QFETCH(QString, keys);
+    QFETCH(QString, cells);
+    QFETCH(QString, step);
+
+    openWindows({u"/nonexistent/radio"_s});
+    const auto [window, control] = this->control(grid);
+    auto *table = qobject_cast<TXStringGrid *>(control);
+    for (QWidget *page = table; page->parentWidget(); page = page->parentWidget()) {
+        if (auto *tabs = qobject_cast<QTabWidget *>(page->parentWidget()->parentWidget()))
+            tabs->setCurrentWidget(page); // the page the table is on
+    }
+    QApplication::setActiveWindow(window);
+    table->setFocus();
+    table->setCurrentCell(col, 3);
+    QTRY_VERIFY(table->hasFocus());
+    QApplication::clipboard()->setText(u"4321\n123456789\n"_s);
+    for (const QString &key : keys.split(u',')) {
+        QWidget *target = QApplication::focusWidget();
+        if (key.startsWith(u'^')) {
+            const char letter = key.at(1).toLatin1();
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key(letter),
+                                QString(QChar(letter - 'A' + 1)), Qt::ControlModifier);
+        } else if (key == u"del") {
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_Delete, u"\x7f"_s, {});
+        } else {
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_Down, QString(), Qt::ShiftModifier);
+        }
+    }
+    QCOMPARE(table->Cells(col, 3) + u'|' + table->Cells(col, 4), cells);
+    const QUndoStack *history = window->document().undoStack();
+    QCOMPARE(history->undoText() + u'/' + history->redoText(), step);
 }
 
 void TestSignallingWindows::closeLeavesAnotherWindowsTransferAlone()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/serialports.h"
 #include "app/tform1.h"
+#include "channels/cellchecks.h"
 #include "grid/tcombocelleditor.h"
 #include "grid/teditcelleditor.h"
 #include "grid/txstringcolumnitem.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -103,6 +105,8 @@ private slots:
     void enterEndsAnEdit_data();
     void enterEndsAnEdit();
     void copyAndPaste();
+    void spreadsheetEditing_data();
+    void spreadsheetEditing();
     void passingThroughKeepsUnlistedValues();
     void closingWithAnOpenEditor();
     void unreadableTextShowsTheMessage();
@@ -398,6 +402,111 @@ void TestTForm1::copyAndPaste()
     QCOMPARE(form.xg->rowTexts(2), channel2);
 }
 
+// Channels 1 to 3 hold 145.5, 146 and 147 MHz in the English window, channel 1's receive
+// frequency current. Each row is what the user does, step by step: "row N" clicks channel N's
+// number (with "shift"/"ctrl" held before it), "^C", "^V", "^X", "^A", "^Z" and "del" are keys,
+// "S+right" and "S+down" extend the selection, and a name runs that entry of the Edit menu.
+// The receive frequencies of channels 1 to 4, the clipboard, the messages and the step the Edit
+// menu offers to redo are compared.
+void TestTForm1::spreadsheetEditing_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("receive");
+    QTest::addColumn<QString>("copied");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("redo");
+
+    const QString plan = u"145.50000,146.00000,147.00000,"_s;
+    QTest::newRow("paste from a spreadsheet, undo it")
+        << u"145.5\t145.5\n146\t146\n"_s << u"row 3,^V"_s
+        << u"145.50000,146.00000,145.50000,146.00000"_s << QString() << QString() << u"&Redo"_s;
+    QTest::newRow("undo the paste") << u"145.5\t145.5\n146\t146\n"_s << u"row 3,^V,^Z"_s << plan
+                                    << QString() << QString() << u"&Redo paste"_s;
+    QTest::newRow("refused paste changes nothing")
+        << u"150\n1000\n"_s << u"^V"_s << plan << QString()
+        << u"Nothing was pasted: Channel 2 RX Freq cannot take \"1000\"."_s << u"&Redo"_s;
+    QTest::newRow("copy whole channels")
+        << QString() << u"row 2,shift,row 3,^C"_s << plan
+        << u"146.00000\t146.00000\tNONE\tNONE\tHIGH\tWIDE\tYES\t25000\tNONE\tNONE\tNONE\tNONE\t"
+           u"DTMF\t1\tNONE\n147.00000\t147.00000\tNONE\tNONE\tHIGH\tWIDE\tYES\t25000\tNONE\t"
+           u"NONE\tNONE\tNONE\tDTMF\t1\tNONE\n"_s
+        << QString() << u"&Redo"_s;
+    QTest::newRow("cut channels by ctrl+click")
+        << QString() << u"row 1,ctrl,row 3,^X"_s << u",146.00000,,"_s
+        << u"145.50000\t145.50000\tNONE\tNONE\tHIGH\tWIDE\tYES\t25000\tNONE\tNONE\tNONE\tNONE\t"
+           u"DTMF\t1\tNONE\n147.00000\t147.00000\tNONE\tNONE\tHIGH\tWIDE\tYES\t25000\tNONE\t"
+           u"NONE\tNONE\tNONE\tDTMF\t1\tNONE\n"_s
+        << QString() << u"&Redo"_s;
+    QTest::newRow("delete clears the range") << QString() << u"S+down,del"_s << u",,147.00000,"_s
+                                             << QString() << QString() << u"&Redo"_s;
+    QTest::newRow("select all, delete, undo")
+        << QString() << u"^A,del,^Z"_s << plan << QString() << QString() << u"&Redo clear"_s;
+    QTest::newRow("delete channel")
+        << QString() << u"row 2,DeleteChannels1"_s << u"145.50000,147.00000,,"_s << QString()
+        << QString() << u"&Redo"_s;
+    QTest::newRow("insert channel, undo, redo")
+        << QString() << u"row 2,InsertChannel1,^Z,Redo1"_s << u"145.50000,,146.00000,147.00000"_s
+        << QString() << QString() << u"&Redo"_s;
+    QTest::newRow("move up, undo") << QString() << u"row 3,MoveUp1,^Z"_s << plan << QString()
+                                   << QString() << u"&Redo move up"_s;
+}
+
+void TestTForm1::spreadsheetEditing()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(QString, steps);
+    QFETCH(QString, receive);
+    QFETCH(QString, copied);
+    QFETCH(QString, message);
+    QFETCH(QString, redo);
+
+    setDisplayLanguageFlag(1);
+    TForm1 &form = openWindow();
+    form.ApplyCaptions(Language::English);
+    for (int channel = 1; channel <= 3; ++channel) {
+        ChannelRow row = form.channelRow(channel);
+        row[column::RxFrequency] = QStringList{u"145.5"_s, u"146"_s, u"147"_s}[channel - 1];
+        QVERIFY(checkCommittedCell(row, column::RxFrequency, Language::English).ok());
+        form.setChannelRow(channel, row);
+    }
+    form.document().replaced(ContentsOrigin::File);
+    QApplication::clipboard()->setText(clipboard);
+
+    Qt::KeyboardModifiers held;
+    for (const QString &step : steps.split(u',')) {
+        if (step.startsWith(u"row ")) {
+            QHeaderView *numbers = form.xg->verticalHeader();
+            const int y = numbers->sectionViewportPosition(step.mid(4).toInt()) + 5;
+            QTest::mouseClick(numbers->viewport(), Qt::LeftButton, held, QPoint(5, y));
+            held = {};
+        } else if (step == u"shift" || step == u"ctrl") {
+            held = step == u"shift" ? Qt::ShiftModifier : Qt::ControlModifier;
+        } else if (step.startsWith(u'^')) {
+            const char letter = step.at(1).toLatin1();
+            press(Qt::Key(letter), QString(QChar(letter - 'A' + 1)), Qt::ControlModifier);
+        } else if (step == u"del") {
+            press(Qt::Key_Delete, u"\x7f"_s);
+        } else if (step.startsWith(u"S+")) {
+            press(step == u"S+right" ? Qt::Key_Right : Qt::Key_Down, {}, Qt::ShiftModifier);
+        } else {
+            QAction *action = form.findChild<QAction *>(step);
+            QVERIFY2(action, qPrintable(step));
+            action->trigger();
+        }
+    }
+    QStringList shown;
+    for (int channel = 1; channel <= 4; ++channel)
+        shown << form.xg->Cells(column::RxFrequency, channel);
+    QCOMPARE(shown.join(u','), receive);
+    if (!copied.isNull())
+        QCOMPARE(QApplication::clipboard()->text(), copied);
+    QCOMPARE(m_messages.isEmpty() ? QString() : m_messages.first().text, message);
+    QCOMPARE(form.Redo1->text(), redo);
+    for (int channel = 1; channel <= kChannelCount; ++channel)
+        QCOMPARE(form.xg->Cells(column::Number, channel), QString::number(channel));
+}
+
 void TestTForm1::passingThroughKeepsUnlistedValues()
 {
     TForm1 &form = openWindow();
@@ -541,6 +650,9 @@ void TestTForm1::altLettersStayAfterSwitches_data()
     QTest::newRow("Signalling") << u"N2"_s << u"信令编辑(&X)"_s << u"Si&gna"_s;
     QTest::newRow("Setup") << u"N3"_s << u"设置(&S)"_s << u"&Setup"_s;
     QTest::newRow("Language") << u"N4"_s << u"语言(&L)"_s << u"&Language"_s;
+    QTest::newRow("Paste") << u"Paste1"_s << u"粘贴(&P)"_s << u"&Paste"_s;
+    QTest::newRow("Insert Channel")
+        << u"InsertChannel1"_s << u"插入信道(&I)"_s << u"&Insert Channel"_s;
     QTest::newRow("write button") << u"wbtn"_s << u"写频(&W)(F11)"_s << u"Write(&W)(F11)"_s;
     QTest::newRow("read button") << u"rbtn"_s << u"读频(&R)(F12)"_s << u"Read(&R)(F12)"_s;
 }

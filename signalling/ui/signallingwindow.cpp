@@ -43,6 +43,8 @@ constexpr WordPair kWriteStartingValues{
     u"write replaces the radio's %1 table with the values shown."};
 constexpr WordPair kWriteAnyway{u"写频(&W)", u"&Write"};
 constexpr WordPair kEditStep{u"编辑", u"edit"};
+// A paste, cut or clear in a grid: one step however many cells it commits.
+constexpr WordPair kBulkSteps[] = {{u"粘贴", u"paste"}, {u"剪切", u"cut"}, {u"清除", u"clear"}};
 
 constexpr WordPair kNoAnswer{u"对讲机没有应答，传输已停止。请检查连接线和对讲机，然后重试。",
                              u"The radio did not answer; the transfer was stopped. Check the "
@@ -215,6 +217,8 @@ void SignallingWindow::trackControl(QWidget *control)
 
 void SignallingWindow::recordEdit()
 {
+    if (m_bulkEdit)
+        return;
     m_document.record(kEditStep.in(displayLanguage()).toString());
 }
 
@@ -375,6 +379,11 @@ TXStringGrid *SignallingWindow::makeGrid(const QString &name, int columns, int r
     numberRows(grid);
     m_grids.push_back(grid);
     connect(grid, &TXStringGrid::editCommitted, this, &SignallingWindow::recordEdit);
+    connect(grid, &TXStringGrid::bulkEditStarted, this, [this] { m_bulkEdit = true; });
+    connect(grid, &TXStringGrid::bulkEditFinished, this, [this](TXStringGrid::BulkEdit kind) {
+        m_bulkEdit = false;
+        m_document.record(kBulkSteps[int(kind)].in(displayLanguage()).toString());
+    });
     return grid;
 }
 

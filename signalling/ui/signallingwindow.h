@@ -261,6 +261,7 @@ private:
     std::vector<QWidget *> m_controls;          ///< whose texts a Write sends
     std::vector<TXStringGrid *> m_grids;
     ContentsDocument m_document{*this};
+    bool m_bulkEdit = false; ///< a grid's paste, cut or clear is committing its cells
 };
 
 template<class Record, std::size_t N>
