@@ -74,12 +74,12 @@ public:
     /** The image as text. */
     QString toText(const QString &programVersion) const;
 
-    /** Reads an image text, with the date and the port its header names. Every block of the banks the header names (every bank when it names
-     *  none) must be listed exactly once and nothing else: a line that is malformed, a block the
-     *  radio does not have (another radio's layout), a block of a bank not named, a block given
-     *  twice or a block missing (a file cut short) is refused with a message that names the
-     *  line. The channels and the settings go to the radio in one transfer: an image holds both
-     *  or neither. */
+    /** Reads an image text, with the date and the port its header names. Every block of the banks
+     * the header names (every bank when it names none) must be listed exactly once and nothing
+     * else: a line that is malformed, a block the radio does not have (another radio's layout), a
+     * block of a bank not named, a block given twice or a block missing (a file cut short) is
+     * refused with a message that names the line. The channels and the settings go to the radio in
+     * one transfer: an image holds both or neither. */
     static bool fromText(const QString &text, RadioImage *image, QString *error);
 
     /** Any image of ours is a few kilobytes, comments and all; a larger file is something else. */

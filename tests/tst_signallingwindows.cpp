@@ -118,6 +118,9 @@ private slots:
 
 private:
     void openWindows(const QStringList &ports);
+    // Opens the windows, shows the page of `grid` ("Form2/xg2") and puts the focus on its cell
+    // in row 3 of column `col`, as a user's click does; null when it never takes the focus.
+    TXStringGrid *focusedGrid(const QString &grid, int col);
     // "Form2/xg2": a window and one of its controls.
     std::pair<SignallingWindow *, QWidget *> control(const QString &path) const;
 
@@ -905,13 +908,8 @@ void TestSignallingWindows::typedCellsKeepTheirFirstKey_data()
     QTest::newRow("FSK fleet") << u"Form6/xg1"_s << 1 << u"4321"_s << u"4321"_s;
 }
 
-void TestSignallingWindows::typedCellsKeepTheirFirstKey()
+TXStringGrid *TestSignallingWindows::focusedGrid(const QString &grid, int col)
 {
-    QFETCH(QString, grid);
-    QFETCH(int, col);
-    QFETCH(QString, typed);
-    QFETCH(QString, stored);
-
     openWindows({u"/nonexistent/radio"_s});
     const auto [window, control] = this->control(grid);
     auto *table = qobject_cast<TXStringGrid *>(control);
@@ -922,7 +920,18 @@ void TestSignallingWindows::typedCellsKeepTheirFirstKey()
     QApplication::setActiveWindow(window);
     table->setFocus();
     table->setCurrentCell(col, 3);
-    QTRY_VERIFY(table->hasFocus());
+    return QTest::qWaitFor([table] { return table->hasFocus(); }) ? table : nullptr;
+}
+
+void TestSignallingWindows::typedCellsKeepTheirFirstKey()
+{
+    QFETCH(QString, grid);
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+
+    TXStringGrid *table = focusedGrid(grid, col);
+    QVERIFY(table);
     for (const QChar c : typed + u'\r')
         QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
                             c == u'\r' ? Qt::Key_Return : Qt::Key(c.toUpper().unicode()),
@@ -957,17 +966,8 @@ void TestSignallingWindows::spreadsheetKeysInTheGrids()
     QFETCH(QString, cells);
     QFETCH(QString, step);
 
-    openWindows({u"/nonexistent/radio"_s});
-    const auto [window, control] = this->control(grid);
-    auto *table = qobject_cast<TXStringGrid *>(control);
-    for (QWidget *page = table; page->parentWidget(); page = page->parentWidget()) {
-        if (auto *tabs = qobject_cast<QTabWidget *>(page->parentWidget()->parentWidget()))
-            tabs->setCurrentWidget(page); // the page the table is on
-    }
-    QApplication::setActiveWindow(window);
-    table->setFocus();
-    table->setCurrentCell(col, 3);
-    QTRY_VERIFY(table->hasFocus());
+    TXStringGrid *table = focusedGrid(grid, col);
+    QVERIFY(table);
     QApplication::clipboard()->setText(u"4321\n123456789\n"_s);
     for (const QString &key : keys.split(u',')) {
         QWidget *target = QApplication::focusWidget();
@@ -982,7 +982,7 @@ void TestSignallingWindows::spreadsheetKeysInTheGrids()
         }
     }
     QCOMPARE(table->Cells(col, 3) + u'|' + table->Cells(col, 4), cells);
-    const QUndoStack *history = window->document().undoStack();
+    const QUndoStack *history = control(grid).first->document().undoStack();
     QCOMPARE(history->undoText() + u'/' + history->redoText(), step);
 }
 
