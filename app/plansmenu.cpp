@@ -89,41 +89,41 @@ void setPrintPreviewHook(PrintPreviewHook hook)
     printPreviewHook() = std::move(hook);
 }
 
+const std::vector<PlansMenu::Entry> &PlansMenu::entries()
+{
+    static const std::vector<Entry> table = {
+        {&PlansMenu::openImage, "openRadioImage", kOpenImage, &PlansMenu::openImageClick},
+        {&PlansMenu::saveImage, "saveRadioImageFile", kSaveImage, &PlansMenu::saveImageClick},
+        {&PlansMenu::importCsv, "importCsv", kImportCsv, &PlansMenu::importCsvClick},
+        {&PlansMenu::exportCsv, "exportCsv", kExportCsv, &PlansMenu::exportCsvClick},
+        {&PlansMenu::printContents, "printContents", kPrint, &PlansMenu::printClick},
+        {&PlansMenu::exportPdf, "exportPdf", kExportPdf, &PlansMenu::exportPdfClick},
+    };
+    return table;
+}
+
 PlansMenu::PlansMenu(TForm1 &window, QMenu &fileMenu, QAction *before)
     : QObject(&window)
     , m_window(window)
 {
-    const auto make = [&fileMenu](QAction *&action, const char *name) {
-        action = new QAction(&fileMenu);
-        action->setObjectName(QString::fromLatin1(name));
-    };
-    make(openImage, "openRadioImage");
-    make(saveImage, "saveRadioImageFile");
-    make(importCsv, "importCsv");
-    make(exportCsv, "exportCsv");
-    make(printContents, "printContents");
-    make(exportPdf, "exportPdf");
-    fileMenu.insertActions(before,
-                           {openImage, saveImage, importCsv, exportCsv, printContents, exportPdf});
+    QList<QAction *> actions;
+    for (const Entry &entry : entries()) {
+        QAction *action = new QAction(&fileMenu);
+        action->setObjectName(QString::fromLatin1(entry.name));
+        connect(action, &QAction::triggered, this, entry.click);
+        this->*entry.action = action;
+        actions << action;
+    }
+    fileMenu.insertActions(before, actions);
     fileMenu.insertSeparator(openImage);
     fileMenu.insertSeparator(importCsv);
     showCaptions(displayLanguage());
-    connect(openImage, &QAction::triggered, this, &PlansMenu::openImageClick);
-    connect(saveImage, &QAction::triggered, this, &PlansMenu::saveImageClick);
-    connect(importCsv, &QAction::triggered, this, &PlansMenu::importCsvClick);
-    connect(exportCsv, &QAction::triggered, this, &PlansMenu::exportCsvClick);
-    connect(printContents, &QAction::triggered, this, &PlansMenu::printClick);
-    connect(exportPdf, &QAction::triggered, this, &PlansMenu::exportPdfClick);
 }
 
 void PlansMenu::showCaptions(Language language)
 {
-    openImage->setText(kOpenImage.in(language).toString());
-    saveImage->setText(kSaveImage.in(language).toString());
-    importCsv->setText(kImportCsv.in(language).toString());
-    exportCsv->setText(kExportCsv.in(language).toString());
-    printContents->setText(kPrint.in(language).toString());
-    exportPdf->setText(kExportPdf.in(language).toString());
+    for (const Entry &entry : entries())
+        (this->*entry.action)->setText(entry.caption.in(language).toString());
 }
 
 QString PlansMenu::askFile(bool save, const char *name, const QString &filter,

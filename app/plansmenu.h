@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QFileDialog;
@@ -42,6 +43,17 @@ public:
     void showCaptions(Language language);
 
 private:
+    /** An entry of the menu: its action, object name, caption and what it does. */
+    struct Entry
+    {
+        QAction *PlansMenu::*action;
+        const char *name;
+        WordPair caption;
+        void (PlansMenu::*click)();
+    };
+    /** The entries in menu order. */
+    static const std::vector<Entry> &entries();
+
     /** The document of what the windows show now, in the display language; nothing, after the
      *  message, when a signalling window holds a text its Write would refuse. */
     std::optional<print::Document> document();
